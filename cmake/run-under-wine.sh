@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Runs one Windows program under Wine in a private copy of a booted template prefix,
+# so every test program starts with a fresh registry and programs can run in parallel.
+set -u
+wine=/usr/lib/wine/wine64
+wineserver=/usr/lib/wine/wineserver
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES="mscoree,mshtml="
+cache=${XDG_CACHE_HOME:-$HOME/.cache}/mo_input_ka
+version=$("$wine" --version 2>/dev/null | tr -c 'A-Za-z0-9.\n-' '_')
+template="$cache/wine-template-$version"
+mkdir -p "$cache"
+(
+  flock 9
+  if [ ! -f "$template/.booted" ]; then
+    rm -rf "$template"
+    mkdir -p "$template"
+    WINEPREFIX="$template" "$wine" wineboot -i >/dev/null 2>&1
+    # Wine draws CJK text only when the UI font name maps to an installed font.
+    WINEPREFIX="$template" "$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' \
+      /v 'Microsoft JhengHei UI' /t REG_SZ /d 'Noto Sans CJK TC' /f >/dev/null 2>&1
+    WINEPREFIX="$template" "$wineserver" -w
+    touch "$template/.booted"
+  fi
+) 9>"$template.lock"
+
+prefix=$(mktemp -d "${TMPDIR:-/tmp}/moik-wine-XXXXXX")
+cp -a "$template/." "$prefix/"
+export WINEPREFIX="$prefix"
+"$wine" "$@"
+rc=$?
+"$wineserver" -k >/dev/null 2>&1
+"$wineserver" -w >/dev/null 2>&1
+rm -rf "$prefix"
+exit $rc

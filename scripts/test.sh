@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Runs every test: native, sanitizers, MinGW x64 under Wine, and the MinGW x86 build.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh || exit 1
+
+failed=()
+step() {
+  local name=$1; shift
+  echo "==== $name"
+  "$@" || failed+=("$name")
+}
+
+step "mingw-x86 build" bash -c 'cmake --preset mingw-x86 >/dev/null && cmake --build --preset mingw-x86'
+step "native build" bash -c 'cmake --preset native >/dev/null && cmake --build --preset native'
+step "native tests" ctest --preset native
+step "sanitize build" bash -c 'cmake --preset sanitize >/dev/null && cmake --build --preset sanitize'
+step "sanitize tests" ctest --preset sanitize
+step "mingw-x64 build" bash -c 'cmake --preset mingw-x64 >/dev/null && cmake --build --preset mingw-x64'
+step "mingw-x64 tests (Wine)" ctest --preset mingw-x64
+
+if [ ${#failed[@]} -gt 0 ]; then
+  echo "FAILED: ${failed[*]}"
+  exit 1
+fi
