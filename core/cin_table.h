@@ -8,7 +8,10 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
+
+#include "chardef_store.h"
 
 // Result of the two change checks. Callers in the product ignore it; tests read it.
 enum class ReloadResult : std::int32_t { Unchanged = 0, Reloaded = 1, Failed = 2 };
@@ -61,8 +64,22 @@ public:
     const std::filesystem::path& UserPath() const { return userPath; }
 
 private:
-    // The members below are the table's storage; see cin_table.cpp for the layout.
-    // (Filled in by the table implementation.)
+    void ParseMainText();
+
+    // The whole main table file; every main-table value is a view into it. It is a heap
+    // buffer of its own, so moving the table never relocates the bytes.
+    std::unique_ptr<char[]> text;
+    std::size_t textSize = 0;
     std::filesystem::path path;
+    ChardefStore chardefs;  // lower-cased code -> values (spans of `text`) in file order
+    std::unordered_map<std::string, std::string_view> keyNames;
+    std::unordered_map<std::string, std::string_view> headers;
     std::filesystem::path userPath;
+    std::unordered_map<std::string, std::vector<std::string>> userPhrases;
+    std::uint64_t userPhraseCount = 0;
+    bool userFileExists = false;
+    FileTime userFileWriteTime = 0;
+    std::uint64_t userFileSize = 0;
+    FileTime fileWriteTime = 0;
+    std::uint64_t fileSize = 0;
 };
