@@ -2,10 +2,9 @@
 
 #include <windows.h>
 
-#include <system_error>
-
 #include "dll_globals.h"
 #include "install_file_names.h"
+#include "install_path_rules.h"
 
 namespace {
 
@@ -43,18 +42,13 @@ std::optional<std::filesystem::path> FindCompanionProgram(const std::filesystem:
     return std::nullopt;
 }
 
-bool CompanionCandidateExists(const std::filesystem::path& candidate) noexcept {
-    std::error_code error;
-    return std::filesystem::exists(candidate, error) && !error;
-}
-
 std::wstring CompanionCommandLine(const std::filesystem::path& program) {
     return L"\"" + program.native() + L"\"";
 }
 
 bool LaunchCompanionProgramFor(const std::filesystem::path& libraryPath, std::wstring_view fileName) noexcept {
     try {
-        const auto program = FindCompanionProgram(libraryPath, fileName, CompanionCandidateExists);
+        const auto program = FindCompanionProgram(libraryPath, fileName, FileExists);
         return program && StartCompanionProgram(*program);
     } catch (...) {  // allocation while building paths: the caller only wants yes or no
         return false;

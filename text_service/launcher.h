@@ -18,14 +18,12 @@ bool LaunchCompanionProgramFor(const std::filesystem::path& libraryPath, std::ws
 using PathExistsTest = std::function<bool(const std::filesystem::path&)>;
 
 // The first candidate that exists: beside the library, one folder up, and, when the
-// library sits in R\versions\V\<folder>, in R. Nothing when none exists.
+// library sits in R\versions\V\<folder>, in R. Nothing when none exists. The product
+// passes FileExists: any entry, file or folder, counts, and a path whose state cannot
+// be determined counts as absent, so the search goes on to the next candidate.
 std::optional<std::filesystem::path> FindCompanionProgram(const std::filesystem::path& libraryPath,
                                                           std::wstring_view fileName,
                                                           const PathExistsTest& exists);
-
-// Any file-system entry of that name. A path whose state cannot be determined counts
-// as absent, so the search goes on to the next candidate.
-bool CompanionCandidateExists(const std::filesystem::path& candidate) noexcept;
 
 // The program's path in double quotes, nothing else.
 std::wstring CompanionCommandLine(const std::filesystem::path& program);

@@ -4,6 +4,7 @@
 
 #include <set>
 
+#include "install_path_rules.h"
 #include "launcher.h"
 #include "test_files.h"
 
@@ -74,18 +75,25 @@ TEST(CompanionSearch, CommandLineIsTheQuotedPathAlone) {
               L"\"C:\\Program Files\\Mo Input\\mo_input_ka_words.exe\"");
 }
 
-TEST(CompanionSearch, ExistenceCountsFilesAndFoldersAndTurnsErrorsIntoAbsence) {
+TEST(CompanionSearch, WithTheRealFileSystemAFolderCountsAndAnUndecidableCandidateIsSkipped) {
     test_support::TempDir dir;
-    const path file = dir.Write("mo_input_ka_settings.exe", "MZ");
-    std::filesystem::create_directory(dir / "mo_input_ka_words.exe");
-    EXPECT_TRUE(CompanionCandidateExists(file));
-    EXPECT_TRUE(CompanionCandidateExists(dir / "mo_input_ka_words.exe"));
-    EXPECT_FALSE(CompanionCandidateExists(dir / "missing.exe"));
-    // States the file system cannot determine: a name with characters a file name may
-    // not hold, a file taken for a folder, and a path far beyond any length limit.
-    EXPECT_FALSE(CompanionCandidateExists(dir / "a<b>|?.exe"));
-    EXPECT_FALSE(CompanionCandidateExists(file / "mo_input_ka_settings.exe"));
-    EXPECT_FALSE(CompanionCandidateExists(dir / std::wstring(40000, L'x')));
+    // The library's folder is really a file, so asking about anything inside it fails
+    // with an error rather than "not found"; the search must go on to the folder above.
+    const path notAFolder = dir.Write("R/x64", "a file where a folder belongs");
+    const path above = dir.Write("R/mo_input_ka_settings.exe", "MZ");
+    const auto found = FindCompanionProgram(notAFolder / "Mo_Input_Ka_TSF.dll", L"mo_input_ka_settings.exe", FileExists);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(*found, above);
+
+    // A name no file system accepts, and one far beyond any length limit: absent.
+    for (const path& library : {dir / "a<b>|" / "x64" / "Mo_Input_Ka_TSF.dll",
+                               dir / std::wstring(40000, L'x') / "x64" / "Mo_Input_Ka_TSF.dll"}) {
+        EXPECT_FALSE(FindCompanionProgram(library, L"mo_input_ka_settings.exe", FileExists));
+    }
+
+    // Any entry of the name counts, a folder too.
+    std::filesystem::create_directories(dir / "S" / "x64" / "mo_input_ka_words.exe");
+    EXPECT_TRUE(FindCompanionProgram(dir / "S" / "x64" / "Mo_Input_Ka_TSF.dll", L"mo_input_ka_words.exe", FileExists));
 }
 
 }  // namespace
