@@ -9,6 +9,7 @@
 
 #include "identifiers.h"
 #include "registry_probe.h"
+#include "test_files.h"
 #include "tsf_declarations.h"
 #include "tsf_library.h"
 
@@ -93,6 +94,27 @@ TEST(RegisterExport, AFailingTsfStepUndoesTheWholeRegistration) {
         CoUninitialize();
     }).join();
     ExpectNothingRegistered();
+}
+
+TEST(RegisterExport, RefusesALibraryPathTooLongToBeRecordedWhole) {
+    // A path beyond the 260 units GetModuleFileNameW is given comes back cut off;
+    // registering that would point COM at a file that does not exist.
+    test_support::TempDir temp;
+    std::filesystem::path folder = temp.Path();
+    for (int level = 0; level < 4; ++level) folder /= std::wstring(70, static_cast<wchar_t>(L'a' + level));
+    std::filesystem::create_directories(folder);
+    const std::filesystem::path copy = folder / L"Mo_Input_Ka_TSF.dll";
+    std::filesystem::copy_file(TsfLibraryPath(), copy);
+    ASSERT_GT(copy.native().size(), static_cast<std::size_t>(MAX_PATH));
+
+    {
+        LoadedTsfLibrary library(copy);
+        ASSERT_TRUE(library) << "Wine could not load the library from a long path";
+        EXPECT_EQ(library.Call("DllRegisterServer"), HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER));
+    }
+    EXPECT_FALSE(ReadMachineValue(ClassKey + L"\\InprocServer32", nullptr)) << "a cut-off path was registered";
+    EXPECT_FALSE(MachineKeyExists(TipKey)) << "TSF registration went on";
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, ClassKey.c_str());
 }
 
 }  // namespace

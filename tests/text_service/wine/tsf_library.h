@@ -29,6 +29,16 @@ inline long RunRegsvr32(const std::wstring& options, const std::filesystem::path
     return static_cast<long>(exitCode);
 }
 
+// Calls one of the library's argument-less exports in an already loaded module.
+inline HRESULT CallExport(HMODULE module, const char* exportName) {
+    using Export = HRESULT(STDAPICALLTYPE*)();
+    const auto function = reinterpret_cast<Export>(reinterpret_cast<void*>(GetProcAddress(module, exportName)));
+    return function ? function() : HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
+}
+
+// The copy of the library that COM or TSF loaded into this process; null when none.
+inline HMODULE LoadedTsfModule() { return GetModuleHandleW(L"Mo_Input_Ka_TSF.dll"); }
+
 // The library loaded into this process, for calling its exports directly.
 class LoadedTsfLibrary {
 public:
@@ -41,11 +51,7 @@ public:
     LoadedTsfLibrary& operator=(const LoadedTsfLibrary&) = delete;
 
     explicit operator bool() const { return module != nullptr; }
-    HRESULT Call(const char* exportName) const {
-        using Export = HRESULT(STDAPICALLTYPE*)();
-        const auto function = reinterpret_cast<Export>(reinterpret_cast<void*>(GetProcAddress(module, exportName)));
-        return function ? function() : HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
-    }
+    HRESULT Call(const char* exportName) const { return CallExport(module, exportName); }
 
 private:
     HMODULE module;
