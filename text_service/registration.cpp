@@ -6,6 +6,7 @@
 #include "com_ptr.h"
 #include "dll_globals.h"
 #include "identifiers.h"
+#include "text_service.h"  // CreateSystemCategoryMgr
 #include "tsf_declarations.h"
 
 namespace {
@@ -52,11 +53,6 @@ void RemoveProfileAndProcessor(ITfInputProcessorProfiles* profiles) {
 HRESULT CreateSystemProfiles(ITfInputProcessorProfiles** profiles) {
     return CoCreateInstance(CLSID_TF_InputProcessorProfiles, nullptr, CLSCTX_INPROC_SERVER,
                             IID_ITfInputProcessorProfiles, reinterpret_cast<void**>(profiles));
-}
-
-HRESULT CreateSystemCategoryMgr(ITfCategoryMgr** categoryMgr) {
-    return CoCreateInstance(CLSID_TF_CategoryMgr, nullptr, CLSCTX_INPROC_SERVER, IID_ITfCategoryMgr,
-                            reinterpret_cast<void**>(categoryMgr));
 }
 
 // Balances a successful InitializeCom when the export returns, however it returns.

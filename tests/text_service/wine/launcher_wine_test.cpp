@@ -61,28 +61,30 @@ private:
     test_support::TempDir dir;
 };
 
-TEST(LaunchCompanionProgram, StartsTheProgramOneFolderAboveTheArchitectureFolder) {
-    InstallLayout layout;
-    const path library = layout.Library("R/x64/Mo_Input_Ka_TSF.dll");
-    const path settings = layout.Program("R", InstallNames::SettingsProgram);
+TEST(LaunchCompanionProgram, StartsTheProgramWithItsQuotedPathAsTheWholeCommandLine) {
+    const struct {
+        const char* layout;
+        const char* library;
+        const char* programFolder;
+        const wchar_t* program;
+    } cases[] = {
+        {"architecture folder: one folder up", "R/x64/Mo_Input_Ka_TSF.dll", "R", InstallNames::SettingsProgram},
+        {"versioned layout under folders with blanks",
+         "Program Files/Mo Input/versions/2.0 beta/x64/Mo_Input_Ka_TSF.dll", "Program Files/Mo Input",
+         InstallNames::PhraseEditorProgram},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.layout);
+        InstallLayout layout;
+        const path library = layout.Library(c.library);
+        const path program = layout.Program(c.programFolder, c.program);
 
-    ASSERT_TRUE(LaunchCompanionProgramFor(library, InstallNames::SettingsProgram));
-    const auto record = AwaitStartRecord(settings);
-    ASSERT_TRUE(record) << "the settings program never ran";
-    EXPECT_TRUE(std::filesystem::equivalent(path(record->programPath), settings));
-    EXPECT_EQ(record->commandLine, L"\"" + settings.native() + L"\"");
-}
-
-TEST(LaunchCompanionProgram, PassesAPathWithBlanksWholeInQuotesFromAVersionedLayout) {
-    InstallLayout layout;
-    const path library = layout.Library("Program Files/Mo Input/versions/2.0 beta/x64/Mo_Input_Ka_TSF.dll");
-    const path words = layout.Program("Program Files/Mo Input", InstallNames::PhraseEditorProgram);
-
-    ASSERT_TRUE(LaunchCompanionProgramFor(library, InstallNames::PhraseEditorProgram));
-    const auto record = AwaitStartRecord(words);
-    ASSERT_TRUE(record) << "the phrase editor never ran";
-    EXPECT_EQ(record->commandLine, L"\"" + words.native() + L"\"");
-    EXPECT_NE(record->commandLine.find(L"Program Files\\Mo Input"), std::wstring::npos);
+        ASSERT_TRUE(LaunchCompanionProgramFor(library, c.program));
+        const auto record = AwaitStartRecord(program);
+        ASSERT_TRUE(record) << "the program never ran";
+        EXPECT_TRUE(std::filesystem::equivalent(path(record->programPath), program));
+        EXPECT_EQ(record->commandLine, L"\"" + program.native() + L"\"");
+    }
 }
 
 TEST(LaunchCompanionProgram, PrefersTheProgramBesideTheLibrary) {
