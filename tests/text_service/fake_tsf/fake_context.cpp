@@ -1,6 +1,6 @@
 #include "fake_tsf/fake_context.h"
 
-#include <cwchar>
+#include <algorithm>
 
 namespace fake_tsf {
 
@@ -11,7 +11,7 @@ std::wstring TextArgument(const WCHAR* text, LONG length) {
 }
 
 FakeContext::FakeContext()
-    : selection(buffer.Track(0, 0)),
+    : selection(buffer.Track(0, 0, true)),
       attribute(Make<FakeProperty>(this)),
       view(Make<FakeContextView>(this)) {}
 
@@ -24,7 +24,7 @@ FakeContext::~FakeContext() {
 void FakeContext::SetDocument(const std::wstring& text, long caret) {
     auto all = buffer.Track(0, static_cast<long>(buffer.Text().size()));
     buffer.Replace(*all, text);
-    selection->start = selection->end = caret;
+    selection->start = selection->end = std::clamp(caret, 0L, static_cast<long>(text.size()));
 }
 
 HRESULT FakeContext::RunSession(ITfEditSession* session, DWORD flags) {
@@ -99,7 +99,8 @@ HRESULT STDMETHODCALLTYPE FakeContext::SetSelection(TfEditCookie ec, ULONG count
     if (count == 0 || selections == nullptr) return E_INVALIDARG;
     FakeRange* range = AsFakeRange(selections[0].range);
     if (range == nullptr) return E_INVALIDARG;
-    *selection = range->Position();
+    selection->start = range->Position().start;
+    selection->end = range->Position().end;
     return S_OK;
 }
 

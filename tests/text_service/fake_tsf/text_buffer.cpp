@@ -8,8 +8,9 @@ long TextBuffer::Clamp(long position) const {
     return std::clamp(position, 0L, static_cast<long>(text.size()));
 }
 
-std::shared_ptr<Span> TextBuffer::Track(long start, long end) {
+std::shared_ptr<Span> TextBuffer::Track(long start, long end, bool caret) {
     auto span = std::make_shared<Span>();
+    span->caret = caret;
     span->start = Clamp(std::min(start, end));
     span->end = Clamp(std::max(start, end));
     std::erase_if(spans, [](const std::weak_ptr<Span>& s) { return s.expired(); });
@@ -28,7 +29,8 @@ void TextBuffer::Replace(Span& span, const std::wstring& replacement) {
         if (!other || other.get() == &span) continue;
         long& start = other->start;
         long& end = other->end;
-        if (start > s) start = start >= e ? start + delta : s;
+        const bool startMoves = start > s || (other->caret && start == e);
+        if (startMoves) start = start >= e ? start + delta : s;
         if (end >= e) {
             end += delta;
         } else if (end > s) {
