@@ -1,12 +1,13 @@
 // Drives a Composer over a small fixed table with fuzzed operation sequences and checks
 // its invariants after every call.
+#include <unistd.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 #include "cin_table.h"
 #include "composer.h"
@@ -74,7 +75,8 @@ void CheckInvariants(const Composer& composer, const ComposeResult& result) {
     Require(action >= 0 && action <= 5);
     switch (result.action) {
         case ComposeAction::UpdateReading:
-            Require(!reading.empty() && candidates.empty() && result.text == composer.ReadingText());
+            Require(!reading.empty() && candidates.empty() &&
+                    result.text == composer.ReadingText());
             break;
         case ComposeAction::ShowCandidates:
             Require(candidates.size() >= 2 && result.text.empty());
@@ -102,11 +104,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         ComposeResult result{ComposeAction::PassThrough, {}};
         switch (op % 6) {
             case 0:
-            case 5: result = composer.AddKey(KeyFrom(next())); break;
-            case 1: result = composer.Convert(); break;
-            case 2: result = composer.Select(next() % 16); break;
-            case 3: result = composer.Backspace(); break;
-            default: result = composer.Reset(); break;
+            case 5:
+                result = composer.AddKey(KeyFrom(next()));
+                break;
+            case 1:
+                result = composer.Convert();
+                break;
+            case 2:
+                result = composer.Select(next() % 16);
+                break;
+            case 3:
+                result = composer.Backspace();
+                break;
+            default:
+                result = composer.Reset();
+                break;
         }
         CheckInvariants(composer, result);
     }

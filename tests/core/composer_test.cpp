@@ -16,15 +16,15 @@ using Strings = std::vector<std::string>;
 // Names a, b, c (c with a several-byte name) and ';'; neither wildcard nor any digit.
 constexpr std::string_view BaseTable =
     "%keyname begin\n"
-    "a \xE5\xB1\xB1\n"           // 山
-    "b \xE7\x9F\xB3\n"           // 石
+    "a \xE5\xB1\xB1\n"              // 山
+    "b \xE7\x9F\xB3\n"              // 石
     "c \xE5\xB7\x9D\xE5\xB7\x9D\n"  // 川川
     "; ;\n"
     "%keyname end\n"
     "%chardef begin\n"
     "a \xE5\xB1\xB1\n"
-    "ab \xE5\xB2\xA9\n"  // 岩: one of two
-    "ab \xE5\xB7\x96\n"  // 巖
+    "ab \xE5\xB2\xA9\n"   // 岩: one of two
+    "ab \xE5\xB7\x96\n"   // 巖
     "abc \xE5\xB4\x87\n"  // 崇: the only one
     "ba \xE7\x9F\xB3\n"
     "* \xE2\x98\x85\n"  // ★: the one-key code '*'
@@ -32,12 +32,13 @@ constexpr std::string_view BaseTable =
     "%chardef end\n";
 
 class ComposerTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { Use(BaseTable); }
 
     // Loads `content` as the table, with `headers` lines in front of it.
     void Use(std::string_view content, std::string_view headers = "") {
-        ASSERT_TRUE(table.Load(temp.Write("table.cin", std::string(headers) + std::string(content))));
+        ASSERT_TRUE(
+            table.Load(temp.Write("table.cin", std::string(headers) + std::string(content))));
     }
     // Types each byte of `keys` and returns the last result.
     ComposeResult Type(std::string_view keys) {
@@ -228,7 +229,7 @@ TEST(ComposerScenario, TypingConvertingAndChoosingOverTheSampleTable) {
 
     ExpectResult(composer.AddKey('G'), ComposeAction::UpdateReading, "\xE4\xBA\xBA");  // 人
     ExpectResult(composer.AddKey('h'), ComposeAction::UpdateReading,
-                 "\xE4\xBA\xBA\xE6\x9C\xA8");  // 人木
+                 "\xE4\xBA\xBA\xE6\x9C\xA8");                                 // 人木
     ExpectResult(composer.Convert(), ComposeAction::Commit, "\xE4\xBC\x91");  // 休
 
     composer.AddKey('g');
