@@ -76,8 +76,9 @@ TEST_F(DisplayAttributeTest, EnumeratorYieldsTheAttributeOnceWhateverTheCounts) 
             }
             std::array<ITfDisplayAttributeInfo*, 2> infos{};
             ULONG fetched = 99;
-            EXPECT_EQ(attributes->Next(step.count, infos.data(), step.withFetched ? &fetched : nullptr),
-                      step.result);
+            EXPECT_EQ(
+                attributes->Next(step.count, infos.data(), step.withFetched ? &fetched : nullptr),
+                step.result);
             if (step.withFetched) {
                 EXPECT_EQ(fetched, step.fetched);
             }

@@ -20,6 +20,9 @@ using fake_tsf::Make;
 using fake_tsf::Span;
 using fake_tsf::TextBuffer;
 
+constexpr DWORD SyncWrite = TF_ES_SYNC | TF_ES_READWRITE;
+constexpr DWORD AsyncWrite = TF_ES_ASYNC | TF_ES_READWRITE;
+
 TEST(FakeTextBuffer, AnchorsFollowEditsWithStartBackwardAndEndForwardGravity) {
     struct Case {
         const char* name;
@@ -58,15 +61,17 @@ class TypingSession final
     : public ComObject<TypingSession, ModuleCount::NotCounted, ITfEditSession,
                        ITfCompositionSink> {
 public:
-    TypingSession(FakeContext* target, std::wstring typed) : context(target), text(std::move(typed)) {}
+    TypingSession(FakeContext* target, std::wstring typed)
+        : context(target), text(std::move(typed)) {}
 
     HRESULT STDMETHODCALLTYPE DoEditSession(TfEditCookie ec) override {
         cookie = ec;
+        ComPtr<ITfContext> document(static_cast<ITfContext*>(context));
         ComPtr<ITfInsertAtSelection> insert;
         ComPtr<ITfContextComposition> compositions;
-        HRESULT hr = ComPtr<ITfContext>(static_cast<ITfContext*>(context)).As(IID_ITfInsertAtSelection, insert);
+        HRESULT hr = document.As(IID_ITfInsertAtSelection, insert);
         if (FAILED(hr)) return hr;
-        hr = ComPtr<ITfContext>(static_cast<ITfContext*>(context)).As(IID_ITfContextComposition, compositions);
+        hr = document.As(IID_ITfContextComposition, compositions);
         if (FAILED(hr)) return hr;
         ComPtr<ITfRange> range;
         hr = insert->InsertTextAtSelection(ec, TF_IAS_QUERYONLY, nullptr, 0, range.Put());
@@ -111,9 +116,7 @@ TEST(FakeContext, SynchronousSessionWritesTheDocumentAndItsCookieDiesWithIt) {
     context->SetDocument(L"hello", 5);
     auto session = Make<TypingSession>(context.Get(), L"ab");
     HRESULT sessionResult = E_FAIL;
-    ASSERT_EQ(context->RequestEditSession(3, session.Get(), TF_ES_SYNC | TF_ES_READWRITE,
-                                          &sessionResult),
-              S_OK);
+    ASSERT_EQ(context->RequestEditSession(3, session.Get(), SyncWrite, &sessionResult), S_OK);
     EXPECT_EQ(sessionResult, S_OK);
     EXPECT_EQ(context->Text(), L"helloab");
     EXPECT_EQ(context->Selection().start, 7);  // the caret stays after the composition
@@ -137,13 +140,10 @@ TEST(FakeContext, RefusedOrAsynchronousSessionsRunWhenPumped) {
     context->refuseSynchronous = true;
     auto session = Make<TypingSession>(context.Get(), L"x");
     HRESULT sessionResult = E_FAIL;
-    EXPECT_EQ(context->RequestEditSession(3, session.Get(), TF_ES_SYNC | TF_ES_READWRITE,
-                                          &sessionResult),
+    EXPECT_EQ(context->RequestEditSession(3, session.Get(), SyncWrite, &sessionResult),
               TF_E_SYNCHRONOUS);
     EXPECT_EQ(sessionResult, E_FAIL);
-    EXPECT_EQ(context->RequestEditSession(3, session.Get(), TF_ES_ASYNC | TF_ES_READWRITE,
-                                          &sessionResult),
-              S_OK);
+    EXPECT_EQ(context->RequestEditSession(3, session.Get(), AsyncWrite, &sessionResult), S_OK);
     EXPECT_EQ(sessionResult, TF_S_ASYNC);
     EXPECT_EQ(context->Text(), L"");
     ASSERT_EQ(context->PendingSessions(), 1u);
@@ -152,7 +152,7 @@ TEST(FakeContext, RefusedOrAsynchronousSessionsRunWhenPumped) {
     EXPECT_EQ(context->Text(), L"x");
     EXPECT_EQ(context->PendingSessions(), 0u);
     const std::vector<DWORD> flags{context->Requests()[0].flags, context->Requests()[1].flags};
-    EXPECT_EQ(flags, (std::vector<DWORD>{TF_ES_SYNC | TF_ES_READWRITE, TF_ES_ASYNC | TF_ES_READWRITE}));
+    EXPECT_EQ(flags, (std::vector<DWORD>{SyncWrite, AsyncWrite}));
 }
 
 }  // namespace

@@ -78,8 +78,9 @@ void FakeContext::TerminateComposition() {
 }
 
 void FakeContext::Forget(FakeComposition* composition) {
-    std::erase_if(compositions,
-                  [composition](const ComPtr<FakeComposition>& c) { return c.Get() == composition; });
+    std::erase_if(compositions, [composition](const ComPtr<FakeComposition>& c) {
+        return c.Get() == composition;
+    });
 }
 
 ComPtr<ITfRange> FakeContext::NewRange(long start, long end) {

@@ -94,10 +94,7 @@ HRESULT STDMETHODCALLTYPE FakeContextView::GetRangeFromPoint(TfEditCookie, const
 HRESULT STDMETHODCALLTYPE FakeContextView::GetScreenExt(RECT*) { return E_NOTIMPL; }
 
 void* FakeContextView::FindInterface(REFIID iid) noexcept {
-    if (SameIid(iid, IID_IUnknown) || SameIid(iid, IID_ITfContextView)) {
-        return static_cast<ITfContextView*>(this);
-    }
-    return nullptr;
+    return OwnInterface(iid, IID_ITfContextView, static_cast<ITfContextView*>(this));
 }
 
 }  // namespace fake_tsf

@@ -105,8 +105,7 @@ HRESULT STDMETHODCALLTYPE FakeRange::SetGravity(TfEditCookie, TfGravity, TfGravi
 }
 
 void* FakeRange::FindInterface(REFIID iid) noexcept {
-    if (SameIid(iid, IID_IUnknown) || SameIid(iid, IID_ITfRange)) return static_cast<ITfRange*>(this);
-    return nullptr;
+    return OwnInterface(iid, IID_ITfRange, static_cast<ITfRange*>(this));
 }
 
 FakeComposition::FakeComposition(FakeContext* owner, std::shared_ptr<Span> where,
@@ -134,10 +133,7 @@ HRESULT STDMETHODCALLTYPE FakeComposition::ShiftStart(TfEditCookie, ITfRange*) {
 HRESULT STDMETHODCALLTYPE FakeComposition::ShiftEnd(TfEditCookie, ITfRange*) { return E_NOTIMPL; }
 
 void* FakeComposition::FindInterface(REFIID iid) noexcept {
-    if (SameIid(iid, IID_IUnknown) || SameIid(iid, IID_ITfComposition)) {
-        return static_cast<ITfComposition*>(this);
-    }
-    return nullptr;
+    return OwnInterface(iid, IID_ITfComposition, static_cast<ITfComposition*>(this));
 }
 
 }  // namespace fake_tsf

@@ -21,10 +21,7 @@ HRESULT STDMETHODCALLTYPE FakeDocumentMgr::GetBase(ITfContext**) { return E_NOTI
 HRESULT STDMETHODCALLTYPE FakeDocumentMgr::EnumContexts(IEnumTfContexts**) { return E_NOTIMPL; }
 
 void* FakeDocumentMgr::FindInterface(REFIID iid) noexcept {
-    if (SameIid(iid, IID_IUnknown) || SameIid(iid, IID_ITfDocumentMgr)) {
-        return static_cast<ITfDocumentMgr*>(this);
-    }
-    return nullptr;
+    return OwnInterface(iid, IID_ITfDocumentMgr, static_cast<ITfDocumentMgr*>(this));
 }
 
 HRESULT STDMETHODCALLTYPE FakeThreadMgr::GetFocus(ITfDocumentMgr** out) {
@@ -85,7 +82,9 @@ HRESULT STDMETHODCALLTYPE FakeThreadMgr::KeyUp(WPARAM vk, LPARAM lParam, WINBOOL
 HRESULT STDMETHODCALLTYPE FakeThreadMgr::Activate(TfClientId*) { return E_NOTIMPL; }
 HRESULT STDMETHODCALLTYPE FakeThreadMgr::Deactivate() { return E_NOTIMPL; }
 HRESULT STDMETHODCALLTYPE FakeThreadMgr::CreateDocumentMgr(ITfDocumentMgr**) { return E_NOTIMPL; }
-HRESULT STDMETHODCALLTYPE FakeThreadMgr::EnumDocumentMgrs(IEnumTfDocumentMgrs**) { return E_NOTIMPL; }
+HRESULT STDMETHODCALLTYPE FakeThreadMgr::EnumDocumentMgrs(IEnumTfDocumentMgrs**) {
+    return E_NOTIMPL;
+}
 HRESULT STDMETHODCALLTYPE FakeThreadMgr::SetFocus(ITfDocumentMgr*) { return E_NOTIMPL; }
 HRESULT STDMETHODCALLTYPE FakeThreadMgr::AssociateFocus(HWND, ITfDocumentMgr*, ITfDocumentMgr**) {
     return E_NOTIMPL;
@@ -101,7 +100,8 @@ HRESULT STDMETHODCALLTYPE FakeThreadMgr::GetGlobalCompartment(ITfCompartmentMgr*
     return E_NOTIMPL;
 }
 HRESULT STDMETHODCALLTYPE FakeThreadMgr::GetForeground(CLSID*) { return E_NOTIMPL; }
-HRESULT STDMETHODCALLTYPE FakeThreadMgr::GetPreservedKey(ITfContext*, const TF_PRESERVEDKEY*, GUID*) {
+HRESULT STDMETHODCALLTYPE FakeThreadMgr::GetPreservedKey(ITfContext*, const TF_PRESERVEDKEY*,
+                                                         GUID*) {
     return E_NOTIMPL;
 }
 HRESULT STDMETHODCALLTYPE FakeThreadMgr::IsPreservedKey(REFGUID, const TF_PRESERVEDKEY*, WINBOOL*) {
