@@ -69,7 +69,8 @@ void TextService::ReadSettings() {
 // Without an atom the reading is shown without its underline; activation goes on.
 void TextService::RegisterReadingAttribute() noexcept {
     ComPtr<ITfCategoryMgr> categoryMgr;
-    if (createCategoryMgr == nullptr || FAILED(createCategoryMgr(categoryMgr.Put())) || !categoryMgr) {
+    if (createCategoryMgr == nullptr || FAILED(createCategoryMgr(categoryMgr.Put())) ||
+        !categoryMgr) {
         return;
     }
     TfGuidAtom atom = 0;

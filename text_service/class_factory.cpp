@@ -21,8 +21,5 @@ HRESULT STDMETHODCALLTYPE Factory::LockServer(BOOL lock) {
 }
 
 void* Factory::FindInterface(REFIID iid) noexcept {
-    if (SameIid(iid, IID_IUnknown) || SameIid(iid, IID_IClassFactory)) {
-        return static_cast<IClassFactory*>(this);
-    }
-    return nullptr;
+    return OwnInterface(iid, IID_IClassFactory, static_cast<IClassFactory*>(this));
 }

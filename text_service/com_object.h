@@ -5,6 +5,7 @@
 // which returns the interface pointer for `iid` (IID_IUnknown included) or null.
 
 #include <windows.h>
+#include <unknwn.h>
 
 #include <atomic>
 #include <cstring>
@@ -73,5 +74,18 @@ HRESULT HandOver(T* object, REFIID iid, void** out) noexcept {
     return hr;
 }
 
+// Gives a new object to the caller with its construction reference, no QueryInterface.
+template <typename Interface, typename T>
+HRESULT HandOutNew(T* object, Interface** out) noexcept {
+    *out = object;
+    return object != nullptr ? S_OK : E_OUTOFMEMORY;
+}
+
 // Interface identifiers are equal when their 16 bytes are.
 inline bool SameIid(REFIID a, REFIID b) noexcept { return std::memcmp(&a, &b, sizeof(IID)) == 0; }
+
+// FindInterface of a class with one interface besides IUnknown.
+template <typename Interface>
+void* OwnInterface(REFIID iid, REFIID own, Interface* self) noexcept {
+    return SameIid(iid, IID_IUnknown) || SameIid(iid, own) ? static_cast<void*>(self) : nullptr;
+}

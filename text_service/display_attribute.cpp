@@ -46,16 +46,13 @@ HRESULT STDMETHODCALLTYPE ReadingAttributeInfo::SetAttributeInfo(const TF_DISPLA
 HRESULT STDMETHODCALLTYPE ReadingAttributeInfo::Reset() { return S_OK; }
 
 void* ReadingAttributeInfo::FindInterface(REFIID iid) noexcept {
-    if (SameIid(iid, IID_IUnknown) || SameIid(iid, IID_ITfDisplayAttributeInfo)) {
-        return static_cast<ITfDisplayAttributeInfo*>(this);
-    }
-    return nullptr;
+    return OwnInterface(iid, IID_ITfDisplayAttributeInfo,
+                        static_cast<ITfDisplayAttributeInfo*>(this));
 }
 
 HRESULT STDMETHODCALLTYPE ReadingAttributeEnum::Clone(IEnumTfDisplayAttributeInfo** out) {
     if (out == nullptr) return E_POINTER;
-    *out = NewComObject<ReadingAttributeEnum>(done);
-    return *out != nullptr ? S_OK : E_OUTOFMEMORY;
+    return HandOutNew(NewComObject<ReadingAttributeEnum>(done), out);
 }
 
 HRESULT STDMETHODCALLTYPE ReadingAttributeEnum::Next(ULONG count, ITfDisplayAttributeInfo** infos,
@@ -83,16 +80,13 @@ HRESULT STDMETHODCALLTYPE ReadingAttributeEnum::Skip(ULONG count) {
 }
 
 void* ReadingAttributeEnum::FindInterface(REFIID iid) noexcept {
-    if (SameIid(iid, IID_IUnknown) || SameIid(iid, IID_IEnumTfDisplayAttributeInfo)) {
-        return static_cast<IEnumTfDisplayAttributeInfo*>(this);
-    }
-    return nullptr;
+    return OwnInterface(iid, IID_IEnumTfDisplayAttributeInfo,
+                        static_cast<IEnumTfDisplayAttributeInfo*>(this));
 }
 
 HRESULT STDMETHODCALLTYPE TextService::EnumDisplayAttributeInfo(IEnumTfDisplayAttributeInfo** out) {
     if (out == nullptr) return E_POINTER;
-    *out = NewComObject<ReadingAttributeEnum>(false);
-    return *out != nullptr ? S_OK : E_OUTOFMEMORY;
+    return HandOutNew(NewComObject<ReadingAttributeEnum>(false), out);
 }
 
 HRESULT STDMETHODCALLTYPE TextService::GetDisplayAttributeInfo(REFGUID guid,
@@ -100,6 +94,5 @@ HRESULT STDMETHODCALLTYPE TextService::GetDisplayAttributeInfo(REFGUID guid,
     if (out == nullptr) return E_POINTER;
     *out = nullptr;
     if (!SameIid(guid, GUID_ReadingDisplayAttribute)) return E_INVALIDARG;
-    *out = NewComObject<ReadingAttributeInfo>();
-    return *out != nullptr ? S_OK : E_OUTOFMEMORY;
+    return HandOutNew(NewComObject<ReadingAttributeInfo>(), out);
 }

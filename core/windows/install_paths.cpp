@@ -21,8 +21,8 @@ std::filesystem::path ModuleFilePath(HMODULE module) {
 
 std::wstring ReadTablePathVariable() {
     std::vector<wchar_t> buffer(VariableUnits, L'\0');
-    DWORD length = GetEnvironmentVariableW(InstallNames::TablePathVariable, buffer.data(),
-                                           VariableUnits);
+    DWORD length =
+        GetEnvironmentVariableW(InstallNames::TablePathVariable, buffer.data(), VariableUnits);
     if (!EnvironmentLengthUsable(length)) return {};
     return std::wstring(buffer.data(), length);
 }

@@ -17,8 +17,8 @@ std::wstring Utf8ToWide(const char* data, std::size_t length) {
     int units = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, data, inputLength, nullptr, 0);
     if (units <= 0) return {};
     std::wstring wide(static_cast<std::size_t>(units), L'\0');
-    if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, data, inputLength, wide.data(),
-                            units) != units) {
+    if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, data, inputLength, wide.data(), units) !=
+        units) {
         return {};
     }
     return wide;
@@ -45,8 +45,8 @@ std::wstring ToSimplified(const std::wstring& text, int convert) {
                               nullptr, 0, nullptr, nullptr, 0);
     if (units <= 0) return text;
     std::wstring mapped(static_cast<std::size_t>(units), L'\0');
-    if (LCMapStringEx(L"zh-CN", LCMAP_SIMPLIFIED_CHINESE, text.c_str(), inputLength,
-                      mapped.data(), units, nullptr, nullptr, 0) != units) {
+    if (LCMapStringEx(L"zh-CN", LCMAP_SIMPLIFIED_CHINESE, text.c_str(), inputLength, mapped.data(),
+                      units, nullptr, nullptr, 0) != units) {
         return text;
     }
     return mapped;

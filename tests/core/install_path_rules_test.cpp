@@ -81,8 +81,7 @@ TEST(TablePathRules, ThreeParentsStopAtTheRoot) {
     test_support::TempDir temp;
     const fs::path root = temp.Path().root_path();
     auto absent = [](const fs::path&) { return false; };
-    EXPECT_EQ(ChooseTablePath(L"", L"", root / "Lib" / "lib.dll", absent),
-              root / "ZiRevod-Ka.cin");
+    EXPECT_EQ(ChooseTablePath(L"", L"", root / "Lib" / "lib.dll", absent), root / "ZiRevod-Ka.cin");
 }
 
 TEST(TablePathRules, UnreadableModuleNameGivesNoPathInsteadOfARelativeOne) {
@@ -114,8 +113,7 @@ TEST(TablePathRules, UndeterminableExistenceCountsAsAbsent) {
 
     fs::path module = temp / std::string(400, 'n') / "lib.dll";
     EXPECT_EQ(ChooseTablePath(L"", L"", module, FileExists),
-              module.parent_path().parent_path().parent_path().parent_path() /
-                  "ZiRevod-Ka.cin");
+              module.parent_path().parent_path().parent_path().parent_path() / "ZiRevod-Ka.cin");
 }
 
 }  // namespace

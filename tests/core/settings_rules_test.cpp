@@ -16,9 +16,9 @@ TEST(SettingsRules, ToggleKeyIsCapsLockOnlyForTheExactText) {
         std::optional<std::wstring_view> stored;
         ToggleKeyChoice expected;
     } cases[] = {
-        {Missing, ToggleKeyChoice::Shift},          {L"CapsLock", ToggleKeyChoice::CapsLock},
-        {L"Shift", ToggleKeyChoice::Shift},         {L"capslock", ToggleKeyChoice::Shift},
-        {L"CapsLock ", ToggleKeyChoice::Shift},     {L"", ToggleKeyChoice::Shift},
+        {Missing, ToggleKeyChoice::Shift},      {L"CapsLock", ToggleKeyChoice::CapsLock},
+        {L"Shift", ToggleKeyChoice::Shift},     {L"capslock", ToggleKeyChoice::Shift},
+        {L"CapsLock ", ToggleKeyChoice::Shift}, {L"", ToggleKeyChoice::Shift},
     };
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         EXPECT_EQ(ToggleKeyFromStored(cases[i].stored), cases[i].expected) << "case " << i;

@@ -1,8 +1,7 @@
 #include "install_paths.h"
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <filesystem>
 #include <string>
@@ -23,7 +22,7 @@ fs::path ThisProgram() {
 }
 
 class MappedModule {
-public:
+  public:
     explicit MappedModule(const fs::path& file) {
         fs::create_directories(file.parent_path());
         fs::copy_file(ThisProgram(), file, fs::copy_options::overwrite_existing);
@@ -36,12 +35,12 @@ public:
     MappedModule& operator=(const MappedModule&) = delete;
     HMODULE Handle() const { return module; }
 
-private:
+  private:
     HMODULE module = nullptr;
 };
 
 class InstallPaths : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { Clear(); }
     void TearDown() override { Clear(); }
     static void Clear() {

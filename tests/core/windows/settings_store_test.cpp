@@ -1,8 +1,7 @@
 #include "settings_store.h"
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <cstdint>
 #include <string>
@@ -12,7 +11,7 @@
 namespace {
 
 class SettingsStore : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { DeleteKey(); }
     void TearDown() override { DeleteKey(); }
 
