@@ -69,32 +69,6 @@ private:
     bool owed;
 };
 
-HRESULT RegisterServer() {
-    HRESULT hr = RegisterComServer();
-    if (FAILED(hr)) return hr;
-    if (IsRunningUnderWow64()) return S_OK;  // the x64 build registers the profile and categories
-
-    bool initialized = false;
-    hr = InitializeCom(initialized);
-    if (FAILED(hr)) {
-        DeleteComClassTree();
-        return hr;
-    }
-    ComApartmentScope apartment(initialized);
-    return RegisterWithTsf(SystemTsfObjects());
-}
-
-HRESULT UnregisterServer() {
-    if (IsRunningUnderWow64()) return UnregistrationResult(DeleteComClassTree());
-
-    bool initialized = false;
-    const HRESULT hr = InitializeCom(initialized);
-    if (FAILED(hr)) return hr;
-    ComApartmentScope apartment(initialized);
-    UnregisterFromTsf(SystemTsfObjects());
-    return UnregistrationResult(DeleteComClassTree());
-}
-
 }  // namespace
 
 std::wstring ClsidKeyPath() {
@@ -193,9 +167,35 @@ HRESULT UnregistrationResult(LSTATUS deleteTreeStatus) {
     return FromWin32(deleteTreeStatus);
 }
 
+HRESULT RegisterServer(bool underWow64, const TsfObjectSource& tsf) {
+    HRESULT hr = RegisterComServer();
+    if (FAILED(hr)) return hr;
+    if (underWow64) return S_OK;  // the x64 build registers the profile and categories
+
+    bool initialized = false;
+    hr = InitializeCom(initialized);
+    if (FAILED(hr)) {
+        DeleteComClassTree();
+        return hr;
+    }
+    ComApartmentScope apartment(initialized);
+    return RegisterWithTsf(tsf);
+}
+
+HRESULT UnregisterServer(bool underWow64, const TsfObjectSource& tsf) {
+    if (underWow64) return UnregistrationResult(DeleteComClassTree());
+
+    bool initialized = false;
+    const HRESULT hr = InitializeCom(initialized);
+    if (FAILED(hr)) return hr;
+    ComApartmentScope apartment(initialized);
+    UnregisterFromTsf(tsf);
+    return UnregistrationResult(DeleteComClassTree());
+}
+
 STDAPI DllRegisterServer() {
     try {
-        return RegisterServer();
+        return RegisterServer(IsRunningUnderWow64(), SystemTsfObjects());
     } catch (...) {  // only allocation can throw here
         return E_OUTOFMEMORY;
     }
@@ -203,7 +203,7 @@ STDAPI DllRegisterServer() {
 
 STDAPI DllUnregisterServer() {
     try {
-        return UnregisterServer();
+        return UnregisterServer(IsRunningUnderWow64(), SystemTsfObjects());
     } catch (...) {
         return E_OUTOFMEMORY;
     }

@@ -47,5 +47,10 @@ void UnregisterFromTsf(const TsfObjectSource& source);
 // The result of unregistration from the status of deleting the COM class tree.
 HRESULT UnregistrationResult(LSTATUS deleteTreeStatus);
 
+// The bodies of the two exports. Under WOW64 only the COM class is written or removed;
+// the TSF objects come from `tsf`.
+HRESULT RegisterServer(bool underWow64, const TsfObjectSource& tsf);
+HRESULT UnregisterServer(bool underWow64, const TsfObjectSource& tsf);
+
 STDAPI DllRegisterServer();
 STDAPI DllUnregisterServer();

@@ -195,6 +195,16 @@ const std::vector<std::string> CategoryUndo = {
     "UnregisterCategory TIP_KEYBOARD",
 };
 const std::vector<std::string> ProfileUndo = {"RemoveLanguageProfile", "Unregister"};
+const std::vector<std::string> UnregistrationCalls = {
+    "CreateCategoryMgr",
+    "UnregisterCategory SYSTRAYSUPPORT",
+    "UnregisterCategory IMMERSIVESUPPORT",
+    "UnregisterCategory DISPLAYATTRIBUTEPROVIDER",
+    "UnregisterCategory TIP_KEYBOARD",
+    "CreateProfiles",
+    "RemoveLanguageProfile",
+    "Unregister",
+};
 
 // The registration calls up to and including `last`, then the given undo steps.
 std::vector<std::string> CallsUpTo(const std::string& last, std::vector<std::vector<std::string>> undo) {
@@ -277,11 +287,7 @@ TEST_F(TsfRegistration, UndoFailuresAreIgnored) {
 
 TEST_F(TsfRegistration, UnregistrationRemovesCategoriesThenProfileAndProcessor) {
     UnregisterFromTsf(Doubles);
-    std::vector<std::string> expected = {"CreateCategoryMgr"};
-    expected.insert(expected.end(), CategoryUndo.begin(), CategoryUndo.end());
-    expected.push_back("CreateProfiles");
-    expected.insert(expected.end(), ProfileUndo.begin(), ProfileUndo.end());
-    EXPECT_EQ(calls.calls, expected);
+    EXPECT_EQ(calls.calls, UnregistrationCalls);
 }
 
 TEST_F(TsfRegistration, UnregistrationGoesOnWhenTheObjectsCannotBeMade) {
@@ -293,10 +299,32 @@ TEST_F(TsfRegistration, UnregistrationGoesOnWhenTheObjectsCannotBeMade) {
     calls.calls.clear();
     calls.failures = {{"CreateProfiles", InjectedFailure}};
     UnregisterFromTsf(Doubles);
-    std::vector<std::string> expected = {"CreateCategoryMgr"};
-    expected.insert(expected.end(), CategoryUndo.begin(), CategoryUndo.end());
-    expected.push_back("CreateProfiles");
-    EXPECT_EQ(calls.calls, expected);
+    EXPECT_EQ(calls.calls, std::vector<std::string>(UnregistrationCalls.begin(), UnregistrationCalls.end() - 2));
+}
+
+TEST_F(TsfRegistration, UnderWow64OnlyTheComClassIsWrittenAndRemoved) {
+    const struct {
+        bool underWow64;
+        std::vector<std::string> registerCalls;
+        std::vector<std::string> unregisterCalls;
+    } cases[] = {
+        {true, {}, {}},
+        {false, RegistrationCalls, UnregistrationCalls},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.underWow64 ? "under WOW64" : "native");
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, ClsidKeyPath().c_str());
+        calls.calls.clear();
+        EXPECT_EQ(RegisterServer(c.underWow64, Doubles), S_OK);
+        EXPECT_EQ(calls.calls, c.registerCalls);
+        EXPECT_TRUE(registry_probe::ReadMachineValue(ClsidKeyPath() + L"\\InprocServer32", L"ThreadingModel"));
+
+        calls.calls.clear();
+        EXPECT_EQ(UnregisterServer(c.underWow64, Doubles), S_OK);
+        EXPECT_EQ(calls.calls, c.unregisterCalls);
+        EXPECT_FALSE(registry_probe::MachineKeyExists(ClsidKeyPath()));
+        EXPECT_EQ(UnregisterServer(c.underWow64, Doubles), S_OK) << "a missing tree counts as removed";
+    }
 }
 
 TEST_F(TsfRegistration, UndoAgainstWinesProfilesLeavesNoTrace) {
