@@ -13,8 +13,8 @@ bool StartCompanionProgram(const std::filesystem::path& program) {
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &process)) {
         return false;
     }
     // The program lives on its own; the host keeps no hold on it.
@@ -46,7 +46,8 @@ std::wstring CompanionCommandLine(const std::filesystem::path& program) {
     return L"\"" + program.native() + L"\"";
 }
 
-bool LaunchCompanionProgramFor(const std::filesystem::path& libraryPath, std::wstring_view fileName) noexcept {
+bool LaunchCompanionProgramFor(const std::filesystem::path& libraryPath,
+                               std::wstring_view fileName) noexcept {
     try {
         const auto program = FindCompanionProgram(libraryPath, fileName, FileExists);
         return program && StartCompanionProgram(*program);

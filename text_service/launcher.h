@@ -13,7 +13,8 @@
 bool LaunchCompanionProgram(std::wstring_view fileName) noexcept;
 
 // The same for a library at `libraryPath`.
-bool LaunchCompanionProgramFor(const std::filesystem::path& libraryPath, std::wstring_view fileName) noexcept;
+bool LaunchCompanionProgramFor(const std::filesystem::path& libraryPath,
+                               std::wstring_view fileName) noexcept;
 
 using PathExistsTest = std::function<bool(const std::filesystem::path&)>;
 

@@ -40,13 +40,15 @@ HKEY CreateMachineKey(const std::wstring& path, LSTATUS& status) {
 LSTATUS DeleteComClassTree() { return RegDeleteTreeW(HKEY_LOCAL_MACHINE, ClsidKeyPath().c_str()); }
 
 void UnregisterCategories(ITfCategoryMgr* categoryMgr) {
-    for (auto it = std::rbegin(TextServiceCategories); it != std::rend(TextServiceCategories); ++it) {
+    for (auto it = std::rbegin(TextServiceCategories); it != std::rend(TextServiceCategories);
+         ++it) {
         categoryMgr->UnregisterCategory(CLSID_TextService, **it, CLSID_TextService);
     }
 }
 
 void RemoveProfileAndProcessor(ITfInputProcessorProfiles* profiles) {
-    profiles->RemoveLanguageProfile(CLSID_TextService, TextServiceLanguage, GUID_TextServiceProfile);
+    profiles->RemoveLanguageProfile(CLSID_TextService, TextServiceLanguage,
+                                    GUID_TextServiceProfile);
     profiles->Unregister(CLSID_TextService);
 }
 
@@ -57,7 +59,7 @@ HRESULT CreateSystemProfiles(ITfInputProcessorProfiles** profiles) {
 
 // Balances a successful InitializeCom when the export returns, however it returns.
 class ComApartmentScope {
-public:
+  public:
     explicit ComApartmentScope(bool initialized) : owed(initialized) {}
     ~ComApartmentScope() {
         if (owed) CoUninitialize();
@@ -65,7 +67,7 @@ public:
     ComApartmentScope(const ComApartmentScope&) = delete;
     ComApartmentScope& operator=(const ComApartmentScope&) = delete;
 
-private:
+  private:
     bool owed;
 };
 
@@ -98,7 +100,9 @@ HRESULT RegisterComServer() {
     const DWORD length = GetModuleFileNameW(DllModule, libraryPath, MAX_PATH);
     // A full buffer holds a cut-off path, which COM could never load: refuse it rather
     // than register a wrong file.
-    const DWORD readError = length == 0 ? GetLastError() : length >= MAX_PATH ? ERROR_INSUFFICIENT_BUFFER : 0;
+    const DWORD readError = length == 0          ? GetLastError()
+                            : length >= MAX_PATH ? ERROR_INSUFFICIENT_BUFFER
+                                                 : 0;
     if (readError != 0) {
         RegCloseKey(key);
         return FromWin32(static_cast<LSTATUS>(readError));
@@ -130,12 +134,13 @@ HRESULT RegisterWithTsf(const TsfObjectSource& source) {
     HRESULT hr = source.createProfiles(profiles.Put());
     if (SUCCEEDED(hr)) hr = profiles->Register(CLSID_TextService);
     if (SUCCEEDED(hr)) {
-        hr = profiles->AddLanguageProfile(CLSID_TextService, TextServiceLanguage, GUID_TextServiceProfile,
-                                          ProfileDescription, ProfileDescriptionLength, L"", 0, 0);
+        hr = profiles->AddLanguageProfile(CLSID_TextService, TextServiceLanguage,
+                                          GUID_TextServiceProfile, ProfileDescription,
+                                          ProfileDescriptionLength, L"", 0, 0);
     }
     if (SUCCEEDED(hr)) {
-        hr = profiles->EnableLanguageProfile(CLSID_TextService, TextServiceLanguage, GUID_TextServiceProfile,
-                                             TRUE);
+        hr = profiles->EnableLanguageProfile(CLSID_TextService, TextServiceLanguage,
+                                             GUID_TextServiceProfile, TRUE);
     }
     if (SUCCEEDED(hr)) hr = source.createCategoryMgr(categoryMgr.Put());
     for (const GUID* category : TextServiceCategories) {

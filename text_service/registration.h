@@ -2,8 +2,8 @@
 // Self-registration: the COM class keys under HKEY_LOCAL_MACHINE, the TSF input
 // processor with its language profile for 0x0404, and its categories.
 
-#include <windows.h>
 #include <msctf.h>
+#include <windows.h>
 
 #include <string>
 

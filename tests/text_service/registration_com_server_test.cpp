@@ -11,10 +11,11 @@
 
 namespace {
 
-constexpr wchar_t ExpectedClassKey[] = L"Software\\Classes\\CLSID\\{A26B5AB7-55FC-4AA9-88A2-E10193678475}";
+constexpr wchar_t ExpectedClassKey[] =
+    L"Software\\Classes\\CLSID\\{A26B5AB7-55FC-4AA9-88A2-E10193678475}";
 
 class ComClassKeys : public ::testing::Test {
-protected:
+  protected:
     void TearDown() override { RegDeleteTreeW(HKEY_LOCAL_MACHINE, ExpectedClassKey); }
 };
 
@@ -51,10 +52,11 @@ TEST_F(ComClassKeys, RegisterComServerWritesNameLibraryAndApartmentWithTerminato
 TEST_F(ComClassKeys, RegisteringAgainOverwritesTheValues) {
     HKEY key = nullptr;
     const std::wstring serverKey = std::wstring(ExpectedClassKey) + L"\\InprocServer32";
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, serverKey.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                              nullptr),
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, serverKey.c_str(), 0, nullptr, 0, KEY_WRITE,
+                              nullptr, &key, nullptr),
               ERROR_SUCCESS);
-    ASSERT_EQ(SetRegistryString(key, L"ThreadingModel", L"Free, and a much longer stale text"), S_OK);
+    ASSERT_EQ(SetRegistryString(key, L"ThreadingModel", L"Free, and a much longer stale text"),
+              S_OK);
     RegCloseKey(key);
 
     ASSERT_EQ(RegisterComServer(), S_OK);
@@ -83,9 +85,12 @@ enum class Apartment { None, SingleThreaded, MultiThreaded };
 
 HRESULT EnterApartment(Apartment apartment) {
     switch (apartment) {
-        case Apartment::None: return S_OK;
-        case Apartment::SingleThreaded: return CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        case Apartment::MultiThreaded: return CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+        case Apartment::None:
+            return S_OK;
+        case Apartment::SingleThreaded:
+            return CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        case Apartment::MultiThreaded:
+            return CoInitializeEx(nullptr, COINIT_MULTITHREADED);
     }
     return E_UNEXPECTED;
 }
@@ -122,7 +127,8 @@ TEST(InitializeCom, AnswersForEachApartmentTheThreadIsAlreadyIn) {
 // After an export the thread's COM state is what it was before: a CoInitializeEx of
 // the same kind answers "already initialised" exactly when the thread had COM itself.
 TEST(RegistrationExports, LeaveTheCallersApartmentAsTheyFoundIt) {
-    for (Apartment before : {Apartment::None, Apartment::SingleThreaded, Apartment::MultiThreaded}) {
+    for (Apartment before :
+         {Apartment::None, Apartment::SingleThreaded, Apartment::MultiThreaded}) {
         OnThreadIn(before, [&] {
             const HRESULT registered = DllRegisterServer();
             if (before == Apartment::MultiThreaded && RunningUnderWine()) {
@@ -135,14 +141,16 @@ TEST(RegistrationExports, LeaveTheCallersApartmentAsTheyFoundIt) {
                 EXPECT_EQ(registered, S_OK) << "apartment " << static_cast<int>(before);
             }
             EXPECT_EQ(DllUnregisterServer(), S_OK) << "apartment " << static_cast<int>(before);
-            const DWORD model = before == Apartment::MultiThreaded ? COINIT_MULTITHREADED : COINIT_APARTMENTTHREADED;
+            const DWORD model = before == Apartment::MultiThreaded ? COINIT_MULTITHREADED
+                                                                   : COINIT_APARTMENTTHREADED;
             const HRESULT probe = CoInitializeEx(nullptr, model);
             if (before == Apartment::None) {
                 EXPECT_EQ(probe, S_OK);
                 CoUninitialize();
                 return;
             }
-            EXPECT_EQ(probe, S_FALSE) << "the thread's own COM was torn down, apartment " << static_cast<int>(before);
+            EXPECT_EQ(probe, S_FALSE)
+                << "the thread's own COM was torn down, apartment " << static_cast<int>(before);
             CoUninitialize();
             CoUninitialize();
             EXPECT_EQ(CoInitializeEx(nullptr, model), S_OK) << "a CoUninitialize is missing";

@@ -34,7 +34,8 @@ CallLog* log = nullptr;
 
 std::string CategoryName(REFGUID category) {
     if (IsEqualGUID(category, GUID_TFCAT_TIP_KEYBOARD)) return "TIP_KEYBOARD";
-    if (IsEqualGUID(category, GUID_TFCAT_DISPLAYATTRIBUTEPROVIDER)) return "DISPLAYATTRIBUTEPROVIDER";
+    if (IsEqualGUID(category, GUID_TFCAT_DISPLAYATTRIBUTEPROVIDER))
+        return "DISPLAYATTRIBUTEPROVIDER";
     if (IsEqualGUID(category, GUID_TFCAT_TIPCAP_IMMERSIVESUPPORT)) return "IMMERSIVESUPPORT";
     if (IsEqualGUID(category, GUID_TFCAT_TIPCAP_SYSTRAYSUPPORT)) return "SYSTRAYSUPPORT";
     return "unknown category";
@@ -48,7 +49,7 @@ void ExpectOurs(REFCLSID clsid, LANGID language, REFGUID profile) {
 
 template <typename Interface>
 class CountedDouble : public Interface {
-public:
+  public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override {
         *out = nullptr;
         return E_NOINTERFACE;
@@ -59,7 +60,7 @@ public:
 };
 
 class ProfilesDouble final : public CountedDouble<ITfInputProcessorProfiles> {
-public:
+  public:
     HRESULT STDMETHODCALLTYPE Register(REFCLSID clsid) override {
         EXPECT_TRUE(IsEqualGUID(clsid, CLSID_TextService));
         return log->Record("Register");
@@ -80,37 +81,53 @@ public:
         EXPECT_EQ(iconIndex, 0u);
         return log->Record("AddLanguageProfile");
     }
-    HRESULT STDMETHODCALLTYPE RemoveLanguageProfile(REFCLSID clsid, LANGID language, REFGUID profile) override {
+    HRESULT STDMETHODCALLTYPE RemoveLanguageProfile(REFCLSID clsid, LANGID language,
+                                                    REFGUID profile) override {
         ExpectOurs(clsid, language, profile);
         return log->Record("RemoveLanguageProfile");
     }
-    HRESULT STDMETHODCALLTYPE EnableLanguageProfile(REFCLSID clsid, LANGID language, REFGUID profile,
-                                                    WINBOOL enable) override {
+    HRESULT STDMETHODCALLTYPE EnableLanguageProfile(REFCLSID clsid, LANGID language,
+                                                    REFGUID profile, WINBOOL enable) override {
         ExpectOurs(clsid, language, profile);
         EXPECT_TRUE(enable);
         return log->Record("EnableLanguageProfile");
     }
     HRESULT STDMETHODCALLTYPE EnumInputProcessorInfo(IEnumGUID**) override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE GetDefaultLanguageProfile(LANGID, REFGUID, CLSID*, GUID*) override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE SetDefaultLanguageProfile(LANGID, REFCLSID, REFGUID) override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE ActivateLanguageProfile(REFCLSID, LANGID, REFGUID) override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE GetActiveLanguageProfile(REFCLSID, LANGID*, GUID*) override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE GetLanguageProfileDescription(REFCLSID, LANGID, REFGUID, BSTR*) override {
+    HRESULT STDMETHODCALLTYPE GetDefaultLanguageProfile(LANGID, REFGUID, CLSID*, GUID*) override {
+        return Unexpected();
+    }
+    HRESULT STDMETHODCALLTYPE SetDefaultLanguageProfile(LANGID, REFCLSID, REFGUID) override {
+        return Unexpected();
+    }
+    HRESULT STDMETHODCALLTYPE ActivateLanguageProfile(REFCLSID, LANGID, REFGUID) override {
+        return Unexpected();
+    }
+    HRESULT STDMETHODCALLTYPE GetActiveLanguageProfile(REFCLSID, LANGID*, GUID*) override {
+        return Unexpected();
+    }
+    HRESULT STDMETHODCALLTYPE GetLanguageProfileDescription(REFCLSID, LANGID, REFGUID,
+                                                            BSTR*) override {
         return Unexpected();
     }
     HRESULT STDMETHODCALLTYPE GetCurrentLanguage(LANGID*) override { return Unexpected(); }
     HRESULT STDMETHODCALLTYPE ChangeCurrentLanguage(LANGID) override { return Unexpected(); }
     HRESULT STDMETHODCALLTYPE GetLanguageList(LANGID**, ULONG*) override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE EnumLanguageProfiles(LANGID, IEnumTfLanguageProfiles**) override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE IsEnabledLanguageProfile(REFCLSID, LANGID, REFGUID, WINBOOL*) override {
+    HRESULT STDMETHODCALLTYPE EnumLanguageProfiles(LANGID, IEnumTfLanguageProfiles**) override {
         return Unexpected();
     }
-    HRESULT STDMETHODCALLTYPE EnableLanguageProfileByDefault(REFCLSID, LANGID, REFGUID, WINBOOL) override {
+    HRESULT STDMETHODCALLTYPE IsEnabledLanguageProfile(REFCLSID, LANGID, REFGUID,
+                                                       WINBOOL*) override {
         return Unexpected();
     }
-    HRESULT STDMETHODCALLTYPE SubstituteKeyboardLayout(REFCLSID, LANGID, REFGUID, HKL) override { return Unexpected(); }
+    HRESULT STDMETHODCALLTYPE EnableLanguageProfileByDefault(REFCLSID, LANGID, REFGUID,
+                                                             WINBOOL) override {
+        return Unexpected();
+    }
+    HRESULT STDMETHODCALLTYPE SubstituteKeyboardLayout(REFCLSID, LANGID, REFGUID, HKL) override {
+        return Unexpected();
+    }
 
-private:
+  private:
     static HRESULT Unexpected() {
         ADD_FAILURE() << "registration made a profiles call it has no use for";
         return E_NOTIMPL;
@@ -118,31 +135,48 @@ private:
 };
 
 class CategoryMgrDouble final : public CountedDouble<ITfCategoryMgr> {
-public:
-    HRESULT STDMETHODCALLTYPE RegisterCategory(REFCLSID owner, REFGUID category, REFGUID item) override {
+  public:
+    HRESULT STDMETHODCALLTYPE RegisterCategory(REFCLSID owner, REFGUID category,
+                                               REFGUID item) override {
         ExpectOwnerAndItem(owner, item);
         return log->Record("RegisterCategory " + CategoryName(category));
     }
-    HRESULT STDMETHODCALLTYPE UnregisterCategory(REFCLSID owner, REFGUID category, REFGUID item) override {
+    HRESULT STDMETHODCALLTYPE UnregisterCategory(REFCLSID owner, REFGUID category,
+                                                 REFGUID item) override {
         ExpectOwnerAndItem(owner, item);
         return log->Record("UnregisterCategory " + CategoryName(category));
     }
-    HRESULT STDMETHODCALLTYPE EnumCategoriesInItem(REFGUID, IEnumGUID**) override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE EnumItemsInCategory(REFGUID, IEnumGUID**) override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE FindClosestCategory(REFGUID, GUID*, const GUID**, ULONG) override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE RegisterGUIDDescription(REFCLSID, REFGUID, const WCHAR*, ULONG) override {
+    HRESULT STDMETHODCALLTYPE EnumCategoriesInItem(REFGUID, IEnumGUID**) override {
         return Unexpected();
     }
-    HRESULT STDMETHODCALLTYPE UnregisterGUIDDescription(REFCLSID, REFGUID) override { return Unexpected(); }
+    HRESULT STDMETHODCALLTYPE EnumItemsInCategory(REFGUID, IEnumGUID**) override {
+        return Unexpected();
+    }
+    HRESULT STDMETHODCALLTYPE FindClosestCategory(REFGUID, GUID*, const GUID**, ULONG) override {
+        return Unexpected();
+    }
+    HRESULT STDMETHODCALLTYPE RegisterGUIDDescription(REFCLSID, REFGUID, const WCHAR*,
+                                                      ULONG) override {
+        return Unexpected();
+    }
+    HRESULT STDMETHODCALLTYPE UnregisterGUIDDescription(REFCLSID, REFGUID) override {
+        return Unexpected();
+    }
     HRESULT STDMETHODCALLTYPE GetGUIDDescription(REFGUID, BSTR*) override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE RegisterGUIDDWORD(REFCLSID, REFGUID, DWORD) override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE UnregisterGUIDDWORD(REFCLSID, REFGUID) override { return Unexpected(); }
+    HRESULT STDMETHODCALLTYPE RegisterGUIDDWORD(REFCLSID, REFGUID, DWORD) override {
+        return Unexpected();
+    }
+    HRESULT STDMETHODCALLTYPE UnregisterGUIDDWORD(REFCLSID, REFGUID) override {
+        return Unexpected();
+    }
     HRESULT STDMETHODCALLTYPE GetGUIDDWORD(REFGUID, DWORD*) override { return Unexpected(); }
     HRESULT STDMETHODCALLTYPE RegisterGUID(REFGUID, TfGuidAtom*) override { return Unexpected(); }
     HRESULT STDMETHODCALLTYPE GetGUID(TfGuidAtom, GUID*) override { return Unexpected(); }
-    HRESULT STDMETHODCALLTYPE IsEqualTfGuidAtom(TfGuidAtom, REFGUID, WINBOOL*) override { return Unexpected(); }
+    HRESULT STDMETHODCALLTYPE IsEqualTfGuidAtom(TfGuidAtom, REFGUID, WINBOOL*) override {
+        return Unexpected();
+    }
 
-private:
+  private:
     static void ExpectOwnerAndItem(REFCLSID owner, REFGUID item) {
         EXPECT_TRUE(IsEqualGUID(owner, CLSID_TextService));
         EXPECT_TRUE(IsEqualGUID(item, CLSID_TextService));
@@ -207,7 +241,8 @@ const std::vector<std::string> UnregistrationCalls = {
 };
 
 // The registration calls up to and including `last`, then the given undo steps.
-std::vector<std::string> CallsUpTo(const std::string& last, std::vector<std::vector<std::string>> undo) {
+std::vector<std::string> CallsUpTo(const std::string& last,
+                                   std::vector<std::vector<std::string>> undo) {
     std::vector<std::string> calls;
     for (const auto& call : RegistrationCalls) {
         calls.push_back(call);
@@ -218,7 +253,7 @@ std::vector<std::string> CallsUpTo(const std::string& last, std::vector<std::vec
 }
 
 class TsfRegistration : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         log = &calls;
         profilesDouble = &profiles;
@@ -257,11 +292,13 @@ TEST_F(TsfRegistration, AFailureUndoesEverythingAndIsReturned) {
         {"AddLanguageProfile", CallsUpTo("AddLanguageProfile", {ProfileUndo})},
         {"EnableLanguageProfile", CallsUpTo("EnableLanguageProfile", {ProfileUndo})},
         {"CreateCategoryMgr", CallsUpTo("CreateCategoryMgr", {ProfileUndo})},
-        {"RegisterCategory TIP_KEYBOARD", CallsUpTo("RegisterCategory TIP_KEYBOARD", {CategoryUndo, ProfileUndo})},
+        {"RegisterCategory TIP_KEYBOARD",
+         CallsUpTo("RegisterCategory TIP_KEYBOARD", {CategoryUndo, ProfileUndo})},
         // The usual case: every category is unregistered, also those never registered.
         {"RegisterCategory IMMERSIVESUPPORT",
          CallsUpTo("RegisterCategory IMMERSIVESUPPORT", {CategoryUndo, ProfileUndo})},
-        {"RegisterCategory SYSTRAYSUPPORT", CallsUpTo("RegisterCategory SYSTRAYSUPPORT", {CategoryUndo, ProfileUndo})},
+        {"RegisterCategory SYSTRAYSUPPORT",
+         CallsUpTo("RegisterCategory SYSTRAYSUPPORT", {CategoryUndo, ProfileUndo})},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.failAt);
@@ -271,7 +308,8 @@ TEST_F(TsfRegistration, AFailureUndoesEverythingAndIsReturned) {
 
         EXPECT_EQ(RegisterWithTsf(Doubles), InjectedFailure);
         EXPECT_EQ(calls.calls, c.expected);
-        EXPECT_FALSE(registry_probe::MachineKeyExists(ClsidKeyPath())) << "COM class tree left behind";
+        EXPECT_FALSE(registry_probe::MachineKeyExists(ClsidKeyPath()))
+            << "COM class tree left behind";
     }
 }
 
@@ -282,7 +320,8 @@ TEST_F(TsfRegistration, UndoFailuresAreIgnored) {
     for (const auto& call : CategoryUndo) calls.failures[call] = E_FAIL;
     for (const auto& call : ProfileUndo) calls.failures[call] = E_NOTIMPL;
     EXPECT_EQ(RegisterWithTsf(Doubles), InjectedFailure);
-    EXPECT_EQ(calls.calls, CallsUpTo("RegisterCategory IMMERSIVESUPPORT", {CategoryUndo, ProfileUndo}));
+    EXPECT_EQ(calls.calls,
+              CallsUpTo("RegisterCategory IMMERSIVESUPPORT", {CategoryUndo, ProfileUndo}));
 }
 
 TEST_F(TsfRegistration, UnregistrationRemovesCategoriesThenProfileAndProcessor) {
@@ -293,13 +332,14 @@ TEST_F(TsfRegistration, UnregistrationRemovesCategoriesThenProfileAndProcessor) 
 TEST_F(TsfRegistration, UnregistrationGoesOnWhenTheObjectsCannotBeMade) {
     calls.failures = {{"CreateCategoryMgr", InjectedFailure}};
     UnregisterFromTsf(Doubles);
-    EXPECT_EQ(calls.calls, (std::vector<std::string>{"CreateCategoryMgr", "CreateProfiles", "RemoveLanguageProfile",
-                                                     "Unregister"}));
+    EXPECT_EQ(calls.calls, (std::vector<std::string>{"CreateCategoryMgr", "CreateProfiles",
+                                                     "RemoveLanguageProfile", "Unregister"}));
 
     calls.calls.clear();
     calls.failures = {{"CreateProfiles", InjectedFailure}};
     UnregisterFromTsf(Doubles);
-    EXPECT_EQ(calls.calls, std::vector<std::string>(UnregistrationCalls.begin(), UnregistrationCalls.end() - 2));
+    EXPECT_EQ(calls.calls,
+              std::vector<std::string>(UnregistrationCalls.begin(), UnregistrationCalls.end() - 2));
 }
 
 TEST_F(TsfRegistration, UnderWow64OnlyTheComClassIsWrittenAndRemoved) {
@@ -317,13 +357,15 @@ TEST_F(TsfRegistration, UnderWow64OnlyTheComClassIsWrittenAndRemoved) {
         calls.calls.clear();
         EXPECT_EQ(RegisterServer(c.underWow64, Doubles), S_OK);
         EXPECT_EQ(calls.calls, c.registerCalls);
-        EXPECT_TRUE(registry_probe::ReadMachineValue(ClsidKeyPath() + L"\\InprocServer32", L"ThreadingModel"));
+        EXPECT_TRUE(registry_probe::ReadMachineValue(ClsidKeyPath() + L"\\InprocServer32",
+                                                     L"ThreadingModel"));
 
         calls.calls.clear();
         EXPECT_EQ(UnregisterServer(c.underWow64, Doubles), S_OK);
         EXPECT_EQ(calls.calls, c.unregisterCalls);
         EXPECT_FALSE(registry_probe::MachineKeyExists(ClsidKeyPath()));
-        EXPECT_EQ(UnregisterServer(c.underWow64, Doubles), S_OK) << "a missing tree counts as removed";
+        EXPECT_EQ(UnregisterServer(c.underWow64, Doubles), S_OK)
+            << "a missing tree counts as removed";
     }
 }
 
@@ -342,7 +384,8 @@ TEST_F(TsfRegistration, UndoAgainstWinesProfilesLeavesNoTrace) {
                                "UnregisterCategory DISPLAYATTRIBUTEPROVIDER",
                                "UnregisterCategory TIP_KEYBOARD",
                            }));
-    EXPECT_FALSE(registry_probe::MachineKeyExists(tipKey)) << "Wine still lists the input processor";
+    EXPECT_FALSE(registry_probe::MachineKeyExists(tipKey))
+        << "Wine still lists the input processor";
     EXPECT_FALSE(registry_probe::MachineKeyExists(ClsidKeyPath()));
 }
 

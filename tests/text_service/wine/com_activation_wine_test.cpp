@@ -2,9 +2,8 @@
 // process and hands back a working text input processor; the library then answers
 // that it may be unloaded once everything is released.
 #include <gtest/gtest.h>
-
-#include <windows.h>
 #include <msctf.h>
+#include <windows.h>
 
 #include "com_ptr.h"
 #include "identifiers.h"
@@ -18,7 +17,7 @@
 namespace {
 
 class RegisteredLibrary : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_EQ(RunRegsvr32(L""), 0);
         ASSERT_EQ(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_OK);
@@ -29,8 +28,8 @@ protected:
     }
 
     static HRESULT CreateProcessor(ComPtr<ITfTextInputProcessorEx>& processor) {
-        return CoCreateInstance(CLSID_TextService, nullptr, CLSCTX_INPROC_SERVER, IID_ITfTextInputProcessorEx,
-                                processor.PutVoid());
+        return CoCreateInstance(CLSID_TextService, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_ITfTextInputProcessorEx, processor.PutVoid());
     }
 };
 
@@ -45,7 +44,8 @@ TEST_F(RegisteredLibrary, CoCreateInstanceLoadsItAndHandsBackTheProcessor) {
     ASSERT_NE(module, nullptr);
     wchar_t loadedFrom[MAX_PATH] = {};
     GetModuleFileNameW(module, loadedFrom, MAX_PATH);
-    EXPECT_EQ(CompareStringOrdinal(loadedFrom, -1, TsfLibraryPath().c_str(), -1, TRUE), CSTR_EQUAL) << loadedFrom;
+    EXPECT_EQ(CompareStringOrdinal(loadedFrom, -1, TsfLibraryPath().c_str(), -1, TRUE), CSTR_EQUAL)
+        << loadedFrom;
 
     // The same object answers as every interface TSF asks for.
     ComPtr<ITfTextInputProcessor> plain;
@@ -73,8 +73,8 @@ void SetTablePathSetting(const std::wstring& value) {
         RegDeleteKeyValueW(HKEY_CURRENT_USER, SettingNames::KeyPath, SettingNames::TablePath);
         return;
     }
-    RegSetKeyValueW(HKEY_CURRENT_USER, SettingNames::KeyPath, SettingNames::TablePath, REG_SZ, value.c_str(),
-                    static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    RegSetKeyValueW(HKEY_CURRENT_USER, SettingNames::KeyPath, SettingNames::TablePath, REG_SZ,
+                    value.c_str(), static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
 // Activated by hand with Wine's own thread manager. Whether the table loads shows in
@@ -110,7 +110,8 @@ TEST_F(RegisteredLibrary, ActivationLoadsTheTableFromTheSettingBeforeTheVariable
     for (const auto& c : cases) {
         SCOPED_TRACE(c.source);
         SetTablePathSetting(c.setting);
-        SetEnvironmentVariableW(InstallNames::TablePathVariable, c.variable.empty() ? nullptr : c.variable.c_str());
+        SetEnvironmentVariableW(InstallNames::TablePathVariable,
+                                c.variable.empty() ? nullptr : c.variable.c_str());
 
         ComPtr<ITfTextInputProcessorEx> processor;
         ASSERT_EQ(CreateProcessor(processor), S_OK);

@@ -13,7 +13,8 @@ int main() {
     const std::wstring partial = marker + L".partial";
 
     // Written aside and renamed, so the test never reads half a record.
-    HANDLE file = CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return 2;
     DWORD written = 0;
     const auto bytes = static_cast<DWORD>(record.size() * sizeof(wchar_t));

@@ -1,7 +1,6 @@
 // Starting the companion programs from real install layouts: stand-in programs copied
 // into a temp folder record how they were started.
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include <fstream>
@@ -27,7 +26,8 @@ std::optional<StartRecord> ReadStartRecord(const path& program) {
     std::ifstream in(path(program.native() + L".ran"), std::ios::binary);
     if (!in) return std::nullopt;
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+    const std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()),
+                            bytes.size() / sizeof(wchar_t));
     const auto newline = text.find(L'\n');
     if (newline == std::wstring::npos) return std::nullopt;
     return StartRecord{text.substr(0, newline), text.substr(newline + 1)};
@@ -44,7 +44,7 @@ std::optional<StartRecord> AwaitStartRecord(const path& program) {
 
 // An install layout in a temp folder: a library file and stand-ins at given places.
 class InstallLayout {
-public:
+  public:
     path Library(const path& relative) {
         const path library = (dir / relative).make_preferred();  // as GetModuleFileNameW gives it
         dir.Write(relative, "not loaded; only its location matters");
@@ -57,7 +57,7 @@ public:
         return program;
     }
 
-private:
+  private:
     test_support::TempDir dir;
 };
 
@@ -68,10 +68,11 @@ TEST(LaunchCompanionProgram, StartsTheProgramWithItsQuotedPathAsTheWholeCommandL
         const char* programFolder;
         const wchar_t* program;
     } cases[] = {
-        {"architecture folder: one folder up", "R/x64/Mo_Input_Ka_TSF.dll", "R", InstallNames::SettingsProgram},
+        {"architecture folder: one folder up", "R/x64/Mo_Input_Ka_TSF.dll", "R",
+         InstallNames::SettingsProgram},
         {"versioned layout under folders with blanks",
-         "Program Files/Mo Input/versions/2.0 beta/x64/Mo_Input_Ka_TSF.dll", "Program Files/Mo Input",
-         InstallNames::PhraseEditorProgram},
+         "Program Files/Mo Input/versions/2.0 beta/x64/Mo_Input_Ka_TSF.dll",
+         "Program Files/Mo Input", InstallNames::PhraseEditorProgram},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.layout);
@@ -104,8 +105,10 @@ TEST(LaunchCompanionProgram, StartsNothingWhenNoCandidateExists) {
         const char* library;
         const char* programFolder;
     } cases[] = {
-        {"Versions with a capital V is not the versioned layout", "R/Versions/2.0/x64/Mo_Input_Ka_TSF.dll", "R"},
-        {"programs two folders up without a versions folder", "R/other/2.0/x64/Mo_Input_Ka_TSF.dll", "R"},
+        {"Versions with a capital V is not the versioned layout",
+         "R/Versions/2.0/x64/Mo_Input_Ka_TSF.dll", "R"},
+        {"programs two folders up without a versions folder", "R/other/2.0/x64/Mo_Input_Ka_TSF.dll",
+         "R"},
         {"nothing installed", "R/x64/Mo_Input_Ka_TSF.dll", nullptr},
     };
     for (const auto& c : cases) {

@@ -1,9 +1,8 @@
 // The built library registered and unregistered by Wine's regsvr32 and through its own
 // exports; what Wine's registry and TSF recorded is read back.
 #include <gtest/gtest.h>
-
-#include <windows.h>
 #include <msctf.h>
+#include <windows.h>
 
 #include <thread>
 
@@ -23,7 +22,8 @@ const std::wstring ClassKey = L"Software\\Classes\\CLSID\\" + GuidText(CLSID_Tex
 const std::wstring TipKey = registry_probe::TipKeyPath(CLSID_TextService);
 
 const GUID* const Categories[] = {&GUID_TFCAT_TIP_KEYBOARD, &GUID_TFCAT_DISPLAYATTRIBUTEPROVIDER,
-                                  &GUID_TFCAT_TIPCAP_IMMERSIVESUPPORT, &GUID_TFCAT_TIPCAP_SYSTRAYSUPPORT};
+                                  &GUID_TFCAT_TIPCAP_IMMERSIVESUPPORT,
+                                  &GUID_TFCAT_TIPCAP_SYSTRAYSUPPORT};
 
 bool SamePath(const std::wstring& a, const std::wstring& b) {
     return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
@@ -56,10 +56,10 @@ TEST(Regsvr32, RegistersTheComClassTheProfileAndTheCategories) {
     EXPECT_EQ(description->Text(), L"悠然輸入法-啟明星 (Mo_Input_Ka)");
     for (const GUID* category : Categories) {
         SCOPED_TRACE(GuidText(*category).c_str());
-        EXPECT_TRUE(MachineKeyExists(TipKey + L"\\Category\\Category\\" + GuidText(*category) + L"\\" +
-                                     GuidText(CLSID_TextService)));
-        EXPECT_TRUE(MachineKeyExists(TipKey + L"\\Category\\Item\\" + GuidText(CLSID_TextService) + L"\\" +
-                                     GuidText(*category)));
+        EXPECT_TRUE(MachineKeyExists(TipKey + L"\\Category\\Category\\" + GuidText(*category) +
+                                     L"\\" + GuidText(CLSID_TextService)));
+        EXPECT_TRUE(MachineKeyExists(TipKey + L"\\Category\\Item\\" + GuidText(CLSID_TextService) +
+                                     L"\\" + GuidText(*category)));
     }
 
     EXPECT_EQ(RunRegsvr32(L"/u"), 0);
@@ -69,7 +69,8 @@ TEST(Regsvr32, RegistersTheComClassTheProfileAndTheCategories) {
 TEST(Regsvr32, RegisteringTwiceKeepsOneRegistration) {
     ASSERT_EQ(RunRegsvr32(L""), 0);
     ASSERT_EQ(RunRegsvr32(L""), 0);
-    EXPECT_TRUE(MachineKeyExists(TipKey + L"\\LanguageProfile\\0x00000404\\" + GuidText(GUID_TextServiceProfile)));
+    EXPECT_TRUE(MachineKeyExists(TipKey + L"\\LanguageProfile\\0x00000404\\" +
+                                 GuidText(GUID_TextServiceProfile)));
     EXPECT_EQ(RunRegsvr32(L"/u"), 0);
     ExpectNothingRegistered();
 }
@@ -101,7 +102,8 @@ TEST(RegisterExport, RefusesALibraryPathTooLongToBeRecordedWhole) {
     // registering that would point COM at a file that does not exist.
     test_support::TempDir temp;
     std::filesystem::path folder = temp.Path();
-    for (int level = 0; level < 4; ++level) folder /= std::wstring(70, static_cast<wchar_t>(L'a' + level));
+    for (int level = 0; level < 4; ++level)
+        folder /= std::wstring(70, static_cast<wchar_t>(L'a' + level));
     std::filesystem::create_directories(folder);
     const std::filesystem::path copy = folder / L"Mo_Input_Ka_TSF.dll";
     std::filesystem::copy_file(TsfLibraryPath(), copy);
@@ -112,7 +114,8 @@ TEST(RegisterExport, RefusesALibraryPathTooLongToBeRecordedWhole) {
         ASSERT_TRUE(library) << "Wine could not load the library from a long path";
         EXPECT_EQ(library.Call("DllRegisterServer"), HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER));
     }
-    EXPECT_FALSE(ReadMachineValue(ClassKey + L"\\InprocServer32", nullptr)) << "a cut-off path was registered";
+    EXPECT_FALSE(ReadMachineValue(ClassKey + L"\\InprocServer32", nullptr))
+        << "a cut-off path was registered";
     EXPECT_FALSE(MachineKeyExists(TipKey)) << "TSF registration went on";
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, ClassKey.c_str());
 }

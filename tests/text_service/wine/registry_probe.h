@@ -15,7 +15,8 @@ struct Value {
 
     // The UTF-16 text without the terminator the data carries.
     std::wstring Text() const {
-        std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+        std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()),
+                          bytes.size() / sizeof(wchar_t));
         if (!text.empty() && text.back() == L'\0') text.pop_back();
         return text;
     }
@@ -23,7 +24,8 @@ struct Value {
 
 inline std::optional<Value> ReadMachineValue(const std::wstring& keyPath, const wchar_t* name) {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return std::nullopt;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return std::nullopt;
     Value value;
     DWORD size = 0;
     LSTATUS status = RegQueryValueExW(key, name, nullptr, &value.type, nullptr, &size);
@@ -38,7 +40,8 @@ inline std::optional<Value> ReadMachineValue(const std::wstring& keyPath, const 
 
 inline bool MachineKeyExists(const std::wstring& keyPath) {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
     RegCloseKey(key);
     return true;
 }
@@ -50,6 +53,8 @@ inline std::wstring GuidText(const GUID& guid) {
 }
 
 // Where Wine's (and Windows') TSF keeps an input processor's registration.
-inline std::wstring TipKeyPath(const GUID& clsid) { return L"Software\\Microsoft\\CTF\\TIP\\" + GuidText(clsid); }
+inline std::wstring TipKeyPath(const GUID& clsid) {
+    return L"Software\\Microsoft\\CTF\\TIP\\" + GuidText(clsid);
+}
 
 }  // namespace registry_probe

@@ -12,13 +12,14 @@ inline std::filesystem::path TsfLibraryPath() { return WinePathOf(MOIK_TSF_LIBRA
 
 // Runs "regsvr32 /s [options] <library>" and waits for it; its exit code, or -1 when
 // it could not be started.
-inline long RunRegsvr32(const std::wstring& options, const std::filesystem::path& library = TsfLibraryPath()) {
+inline long RunRegsvr32(const std::wstring& options,
+                        const std::filesystem::path& library = TsfLibraryPath()) {
     std::wstring commandLine = L"regsvr32 /s " + options + L" \"" + library.native() + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process)) {
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
         return -1;
     }
     WaitForSingleObject(process.hProcess, INFINITE);
@@ -32,7 +33,8 @@ inline long RunRegsvr32(const std::wstring& options, const std::filesystem::path
 // Calls one of the library's argument-less exports in an already loaded module.
 inline HRESULT CallExport(HMODULE module, const char* exportName) {
     using Export = HRESULT(STDAPICALLTYPE*)();
-    const auto function = reinterpret_cast<Export>(reinterpret_cast<void*>(GetProcAddress(module, exportName)));
+    const auto function =
+        reinterpret_cast<Export>(reinterpret_cast<void*>(GetProcAddress(module, exportName)));
     return function ? function() : HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
 }
 
@@ -41,7 +43,7 @@ inline HMODULE LoadedTsfModule() { return GetModuleHandleW(L"Mo_Input_Ka_TSF.dll
 
 // The library loaded into this process, for calling its exports directly.
 class LoadedTsfLibrary {
-public:
+  public:
     explicit LoadedTsfLibrary(const std::filesystem::path& library = TsfLibraryPath())
         : module(LoadLibraryW(library.c_str())) {}
     ~LoadedTsfLibrary() {
@@ -53,6 +55,6 @@ public:
     explicit operator bool() const { return module != nullptr; }
     HRESULT Call(const char* exportName) const { return CallExport(module, exportName); }
 
-private:
+  private:
     HMODULE module;
 };

@@ -3,9 +3,8 @@
 // and call its Activate. Runs with LC_ALL=zh_TW.UTF-8, without which Wine's current
 // language is 0x0409 and it activates no profile for 0x0404.
 #include <gtest/gtest.h>
-
-#include <windows.h>
 #include <msctf.h>
+#include <windows.h>
 
 #include "com_ptr.h"
 #include "identifiers.h"
@@ -51,16 +50,20 @@ TEST(WineActivation, ActivateLanguageProfileRunsOurActivate) {
         ASSERT_EQ(categoryMgr->RegisterGUID(MarkerBefore, &before), S_OK);
         ASSERT_EQ(LoadedTsfModule(), nullptr);
 
-        EXPECT_EQ(profiles->ActivateLanguageProfile(CLSID_TextService, 0x0404, GUID_TextServiceProfile), S_OK);
+        EXPECT_EQ(
+            profiles->ActivateLanguageProfile(CLSID_TextService, 0x0404, GUID_TextServiceProfile),
+            S_OK);
 
         ASSERT_EQ(categoryMgr->RegisterGUID(MarkerAfter, &after), S_OK);
         ASSERT_EQ(categoryMgr->RegisterGUID(GUID_ReadingDisplayAttribute, &reading), S_OK);
-        EXPECT_NE(LoadedTsfModule(), nullptr) << "Wine did not load the library through the registry";
+        EXPECT_NE(LoadedTsfModule(), nullptr)
+            << "Wine did not load the library through the registry";
         EXPECT_GT(reading, before);
         EXPECT_LT(reading, after) << "Activate did not run inside ActivateLanguageProfile";
 
         GUID activeProfile = GUID_NULL;
-        EXPECT_EQ(profiles->GetActiveLanguageProfile(CLSID_TextService, &language, &activeProfile), S_OK);
+        EXPECT_EQ(profiles->GetActiveLanguageProfile(CLSID_TextService, &language, &activeProfile),
+                  S_OK);
         EXPECT_EQ(language, 0x0404);
         EXPECT_TRUE(IsEqualGUID(activeProfile, GUID_TextServiceProfile));
 
