@@ -1,7 +1,6 @@
 #include "registration.h"
 
 #include <iterator>
-#include <new>
 
 #include "com_ptr.h"
 #include "dll_globals.h"
