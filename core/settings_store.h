@@ -3,6 +3,7 @@
 // on demand with its default, and written one value at a time.
 
 #include <cstdint>
+#include <string>
 
 #include "settings_names.h"
 #include "theme_colors.h"
@@ -20,6 +21,9 @@ int ReadSimplifiedOutput();
 bool ReadFullwidthOutput();
 std::int32_t ReadCandidateFontSize();
 ThemeColors ReadThemeColors();
+
+// The TablePath override of the main table; empty when missing, unreadable or too long.
+std::wstring ReadTablePath();
 
 void WriteDwordSetting(const wchar_t* valueName, std::int32_t value);
 void WriteClampedDwordSetting(const wchar_t* valueName, std::int32_t value);

@@ -1,0 +1,10 @@
+// The toolbar and candidate popup.
+
+#include "text_service.h"
+
+void TextService::DestroyCandidateWindow() noexcept {
+    if (candidateWindow != nullptr) {
+        DestroyWindow(candidateWindow);
+        candidateWindow = nullptr;
+    }
+}

@@ -1,0 +1,114 @@
+#pragma once
+// The text input processor: one object per activation of the input method in a thread.
+// It holds every piece of per-thread state: the table, the composer, the TSF
+// references, the windows and their font, the settings and the mode flags.
+
+#include <windows.h>
+#include <msctf.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "cin_table.h"
+#include "com_object.h"
+#include "com_ptr.h"
+#include "composer.h"
+#include "settings_store.h"
+#include "theme_colors.h"
+#include "tsf_declarations.h"
+
+struct ScreenPair {
+    std::int32_t x;
+    std::int32_t y;
+};
+
+// How the service obtains the TSF category manager; tests can put a failing one in.
+using CategoryMgrCreator = HRESULT (*)(ITfCategoryMgr** out);
+HRESULT CreateSystemCategoryMgr(ITfCategoryMgr** out) noexcept;
+
+class TextService final
+    : public ComObject<TextService, ModuleCount::Counted, ITfTextInputProcessorEx, ITfKeyEventSink,
+                       ITfCompositionSink, ITfDisplayAttributeProvider> {
+public:
+    TextService();
+
+    // ITfTextInputProcessor / ITfTextInputProcessorEx
+    HRESULT STDMETHODCALLTYPE Activate(ITfThreadMgr* manager, TfClientId id) override;
+    HRESULT STDMETHODCALLTYPE Deactivate() override;
+    HRESULT STDMETHODCALLTYPE ActivateEx(ITfThreadMgr* manager, TfClientId id,
+                                         DWORD flags) override;
+
+    // ITfKeyEventSink
+    HRESULT STDMETHODCALLTYPE OnSetFocus(BOOL foreground) override;
+    HRESULT STDMETHODCALLTYPE OnTestKeyDown(ITfContext* context, WPARAM vk, LPARAM lParam,
+                                            BOOL* eaten) override;
+    HRESULT STDMETHODCALLTYPE OnTestKeyUp(ITfContext* context, WPARAM vk, LPARAM lParam,
+                                          BOOL* eaten) override;
+    HRESULT STDMETHODCALLTYPE OnKeyDown(ITfContext* context, WPARAM vk, LPARAM lParam,
+                                        BOOL* eaten) override;
+    HRESULT STDMETHODCALLTYPE OnKeyUp(ITfContext* context, WPARAM vk, LPARAM lParam,
+                                      BOOL* eaten) override;
+    HRESULT STDMETHODCALLTYPE OnPreservedKey(ITfContext* context, REFGUID key,
+                                             BOOL* eaten) override;
+
+    // ITfCompositionSink
+    HRESULT STDMETHODCALLTYPE OnCompositionTerminated(TfEditCookie cookie,
+                                                      ITfComposition* composition) override;
+
+    // ITfDisplayAttributeProvider
+    HRESULT STDMETHODCALLTYPE EnumDisplayAttributeInfo(IEnumTfDisplayAttributeInfo** out) override;
+    HRESULT STDMETHODCALLTYPE GetDisplayAttributeInfo(REFGUID guid,
+                                                      ITfDisplayAttributeInfo** out) override;
+
+    void* FindInterface(REFIID iid) noexcept;
+
+    // Releases what an activation took; safe to run any number of times.
+    void Shutdown() noexcept;
+    void DestroyCandidateWindow() noexcept;
+    void DestroyKeyboard() noexcept;
+
+    ComPtr<ITfThreadMgr> threadMgr;
+    ComPtr<ITfKeystrokeMgr> keystrokeMgr;
+    TfClientId clientId = 0;
+    TfGuidAtom readingAtom = 0;
+    CinTable table;
+    Composer composer{&table};  // points into `table`, declared before it
+    ComPtr<ITfComposition> composition;
+    ComPtr<ITfContext> compositionContext;
+    HWND candidateWindow = nullptr;
+    HWND candidateOwner = nullptr;
+    HWND keyboardWindow = nullptr;
+    HWND keyboardOwner = nullptr;
+    HFONT candidateFont = nullptr;
+    std::size_t candidatePage = 0;
+    std::size_t candidateRow = 0;
+    ToggleKeyChoice toggleKeyIsCapsLock = ToggleKeyChoice::Shift;
+    bool letterSelection = false;
+    bool persistentToolbar = true;
+    bool dragging = false;
+    POINT dragStartCursor{0, 0};
+    POINT dragStartWindow{0, 0};
+    ScreenPair toolbarOffset{0, 0};
+    ScreenPair toolbarPosition{ToolbarPositionNotSet, ToolbarPositionNotSet};
+    std::int32_t toolbarFollowMode = 1;
+    DWORD followUntil = 0;
+    ThemeColors theme = ThemePresets[0];
+    std::int32_t candidateFontSize = 16;
+    int simplifiedOutput = 0;
+    bool fullwidthOutput = false;
+    bool chineseMode = true;
+    bool togglePending = false;
+    std::string commandBuffer;
+
+    // Not part of the service's state: the seam through which Activate reaches the
+    // category manager.
+    CategoryMgrCreator createCategoryMgr = &CreateSystemCategoryMgr;
+
+private:
+    ~TextService() override;
+
+    HRESULT ActivateSteps(ITfThreadMgr* manager, TfClientId id);
+    void ReadSettings();
+    void RegisterReadingAttribute() noexcept;
+};
