@@ -12,9 +12,20 @@ std::uint64_t HashBytes(std::string_view bytes) {
 
 }  // namespace
 
-void ChardefStore::Reserve(std::size_t entries) {
+void ChardefStore::ReserveForText(std::size_t textBytes) {
+    // A chardef line takes at least four bytes ("a b" and its line end); real tables
+    // average 12 to 20 bytes a line and about 1.5 lines a code.
+    const std::size_t entries = textBytes / 10 + 16;
+    const std::size_t codes = textBytes / 16 + 16;
     values.reserve(entries);
     nextValue.reserve(entries);
+    codeStart.reserve(codes);
+    firstValue.reserve(codes);
+    lastValue.reserve(codes);
+    arena.reserve(codes * 5);
+    unsigned bits = 10;
+    while ((std::size_t{1} << bits) < codes * 2) ++bits;
+    ResizeIndex(bits);
 }
 
 std::size_t ChardefStore::SlotOf(std::uint64_t hash) const {
@@ -22,8 +33,8 @@ std::size_t ChardefStore::SlotOf(std::uint64_t hash) const {
     return static_cast<std::size_t>((hash * 0x9E3779B97F4A7C15ULL) >> (64 - slotBits));
 }
 
-void ChardefStore::GrowIndex() {
-    slotBits = slotBits == 0 ? 10 : slotBits + 1;
+void ChardefStore::ResizeIndex(unsigned bits) {
+    slotBits = bits;
     slots.assign(std::size_t{1} << slotBits, NoCode);
     const std::size_t mask = slots.size() - 1;
     for (std::uint32_t id = 0; id < codeStart.size(); ++id) {
@@ -44,7 +55,7 @@ std::uint32_t ChardefStore::Find(std::string_view code) const {
 
 std::uint32_t ChardefStore::InsertCode(std::string_view lowered, std::uint64_t hash) {
     // Keep the index at most half full so that probe runs stay short.
-    if ((codeStart.size() + 1) * 2 > slots.size()) GrowIndex();
+    if ((codeStart.size() + 1) * 2 > slots.size()) ResizeIndex(slotBits == 0 ? 10 : slotBits + 1);
     const std::size_t mask = slots.size() - 1;
     std::size_t slot = SlotOf(hash);
     for (;; slot = (slot + 1) & mask) {
@@ -66,7 +77,10 @@ void ChardefStore::Add(std::string_view code, TextSpan value) {
     for (char& byte : scratch) {
         if (byte >= 'A' && byte <= 'Z') byte = static_cast<char>(byte + ('a' - 'A'));
     }
-    std::uint32_t id = InsertCode(scratch, HashBytes(scratch));
+    std::uint32_t id = lastCode != NoCode && Code(lastCode) == scratch
+                           ? lastCode
+                           : InsertCode(scratch, HashBytes(scratch));
+    lastCode = id;
     auto index = static_cast<std::uint32_t>(values.size());
     values.push_back(value);
     nextValue.push_back(NoCode);
@@ -81,6 +95,7 @@ void ChardefStore::Add(std::string_view code, TextSpan value) {
 void ChardefStore::FinishBuild() {
     lastValue = {};
     scratch = {};
+    lastCode = NoCode;
 }
 
 std::size_t ChardefStore::ValueCount(std::uint32_t id) const {

@@ -21,8 +21,9 @@ class ChardefStore {
 public:
     static constexpr std::uint32_t NoCode = UINT32_MAX;
 
-    // Sizes the value arrays for about `entries` entries; the arrays still grow if needed.
-    void Reserve(std::size_t entries);
+    // Sizes the arrays for a table text of `textBytes` bytes, from the proportions of real
+    // tables; the arrays still grow when a table differs.
+    void ReserveForText(std::size_t textBytes);
     // Appends `value` to the list of `code` (folded to lower case here), after the values
     // already stored for it.
     void Add(std::string_view code, TextSpan value);
@@ -47,7 +48,7 @@ public:
 
 private:
     std::uint32_t InsertCode(std::string_view lowered, std::uint64_t hash);
-    void GrowIndex();
+    void ResizeIndex(unsigned bits);
     std::size_t SlotOf(std::uint64_t hash) const;
 
     std::string arena;                     // lower-cased codes back to back
@@ -58,5 +59,6 @@ private:
     std::vector<std::uint32_t> nextValue;   // value -> next value of the same code
     std::vector<std::uint32_t> slots;       // open addressing: code ids, NoCode when free
     unsigned slotBits = 0;
+    std::uint32_t lastCode = NoCode;        // tables are mostly sorted: codes repeat in runs
     std::string scratch;                    // the code being added, lower-cased
 };

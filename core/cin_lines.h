@@ -17,18 +17,22 @@ inline std::string_view WithoutByteOrderMark(std::string_view line) {
 template <typename Visit>
 void ForEachCinLine(std::string_view content, Visit&& visit) {
     const char* at = content.data();
-    const char* end = at + content.size();
+    const char* const end = at + content.size();
+    // The next CR and the next LF at or after `at`, each searched again only once passed,
+    // so a file without CR is searched for it once.
+    auto find = [end](const char* from, char byte) {
+        const void* found = std::memchr(from, byte, static_cast<std::size_t>(end - from));
+        return found != nullptr ? static_cast<const char*>(found) : end;
+    };
+    const char* nextCr = find(at, '\r');
+    const char* nextLf = find(at, '\n');
     while (at < end) {
-        auto rest = static_cast<std::size_t>(end - at);
-        const char* lf = static_cast<const char*>(std::memchr(at, '\n', rest));
-        const char* pieceEnd = lf != nullptr ? lf : end;
-        // A CR inside the piece ends a line too (CR LF ends, or old CR-only files).
-        const char* cr = static_cast<const char*>(
-            std::memchr(at, '\r', static_cast<std::size_t>(pieceEnd - at)));
-        if (cr != nullptr) pieceEnd = cr;
+        if (nextCr < at) nextCr = find(at, '\r');
+        if (nextLf < at) nextLf = find(at, '\n');
+        const char* lineEnd = nextCr < nextLf ? nextCr : nextLf;
         std::string_view line =
-            WithoutByteOrderMark(std::string_view(at, static_cast<std::size_t>(pieceEnd - at)));
+            WithoutByteOrderMark(std::string_view(at, static_cast<std::size_t>(lineEnd - at)));
         if (!line.empty()) visit(line);
-        at = pieceEnd + 1;
+        at = lineEnd + 1;
     }
 }

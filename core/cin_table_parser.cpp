@@ -17,8 +17,7 @@ bool Is(const KeyValue& line, std::string_view key, std::string_view value) {
 
 void CinTable::ParseMainText() {
     std::string_view content(text.get(), textSize);
-    // A chardef line takes at least four bytes ("a b" and its line end).
-    chardefs.Reserve(textSize / 4 + 1);
+    chardefs.ReserveForText(textSize);
     Block block = Block::Outside;
     ForEachCinLine(content, [&](std::string_view line) {
         if (block == Block::Outside && line.front() == '#') return;

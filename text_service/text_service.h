@@ -1,6 +1,6 @@
 #pragma once
 // The text input processor: one object per activation of the input method in a thread.
-// It holds every piece of per-thread state: the table, the composer, the TSF
+// It holds all per-thread state of the input method: the table, the composer, the TSF
 // references, the windows and their font, the settings and the mode flags.
 
 #include <windows.h>

@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "cin_table.h"
+#include "cin_table_files.h"
+#include "test_files.h"
+
+using cin_test::Strings;
+
+TEST(WildcardMatch, FollowsTheGreedyMatcherWithOneBackTrackPoint) {
+    struct Case {
+        const char* pattern;
+        const char* text;
+        bool match;
+    };
+    const Case cases[] = {
+        {"", "", true},
+        {"", "a", false},
+        {"a", "", false},
+        {"*", "", true},
+        {"*", "abc", true},
+        {"***", "abc", true},
+        {"?", "", false},
+        {"?", "a", true},
+        {"??", "a", false},
+        {"a?c", "abc", true},
+        {"a?c", "abcd", false},   // without '*' only texts of the pattern's length
+        {"abc", "abc", true},
+        {"abc", "ABC", false},    // bytes compare exactly; callers fold first
+        {"a*", "a", true},
+        {"a*", "abc", true},
+        {"a*", "ba", false},
+        {"*b", "b", true},
+        {"*b", "aab", true},
+        {"*b", "aba", false},
+        {"a*c*e", "abcde", true},
+        {"a*c*e", "abcdf", false},
+        {"*a*", "bab", true},
+        // A '*' in the pattern meeting a '*' in the text is an ordinary byte.
+        {"a*", "a*b", false},
+        {"a*", "ab*", true},
+        {"*", "*a", false},
+        {"*", "*", true},
+        {"**", "*a", true},
+        {"?", "*", true},
+        {"\xE5\x8F\xA3?", "\xE5\x8F\xA3x", true},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(WildcardMatch(c.pattern, c.text), c.match)
+            << "pattern '" << c.pattern << "' text '" << c.text << "'";
+    }
+}
+
+class CinLookup : public testing::Test {
+protected:
+    void SetUp() override {
+        auto file = dir.Write("t.cin",
+                              "%selkey 123\n%Empty\n"
+                              "%keyname begin\na Ay\nb Bee\n%keyname end\n"
+                              "%chardef begin\n"
+                              "ab t-ab1\nb t-b\na t-a\nab t-ab2\nac t-ac\nabc t-abc\n"
+                              "cb t-cb\nba t-ba\n? t-question\n* t-star\n"
+                              "\xE5\x8F\xA3 t-high\na\xC3\x84 t-a-high\na\xE5 t-a-e5\n");
+        ASSERT_TRUE(table.Load(file));
+        auto user = dir.Write("user.txt", "ab u-ab\nbb u-bb\nb u-b\nab t-ab1\n");
+        ASSERT_TRUE(table.LoadUserPhrases(user));
+    }
+
+    test_support::TempDir dir;
+    CinTable table;
+};
+
+TEST_F(CinLookup, ExactAndWildcardQueries) {
+    struct Case {
+        const char* query;
+        std::vector<std::string> results;
+    };
+    const Case cases[] = {
+        {"ab", {"t-ab1", "t-ab2", "u-ab", "t-ab1"}},  // table first, duplicates kept
+        {"AB", {"t-ab1", "t-ab2", "u-ab", "t-ab1"}},
+        {"b", {"t-b", "u-b"}},
+        {"\xE5\x8F\xA3", {"t-high"}},
+        {"?", {"t-question"}},  // a lone wildcard is an ordinary code
+        {"*", {"t-star"}},
+        {"zz", {}},
+        {"", {}},
+        // a? : every two-byte code starting with a, in unsigned byte order; not a itself.
+        {"a?", {"t-ab1", "t-ab2", "t-ac", "t-a-e5", "u-ab", "t-ab1"}},
+        // a* : a first, then longer codes; 0xC3 sorts after 'c', 0xE5 after 0xC3.
+        {"A*", {"t-a", "t-ab1", "t-ab2", "t-abc", "t-ac", "t-a-high", "t-a-e5", "u-ab", "t-ab1"}},
+        {"*b", {"t-ab1", "t-ab2", "t-b", "t-cb", "u-ab", "t-ab1", "u-b", "u-bb"}},
+        {"?b*", {"t-ab1", "t-ab2", "t-abc", "t-cb", "u-ab", "t-ab1", "u-bb"}},
+        {"q*", {}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(table.Lookup(c.query), c.results) << "query '" << c.query << "'";
+    }
+}
+
+TEST_F(CinLookup, DoubleStarReturnsEveryValueInCodeOrderThenEveryPhrase) {
+    // The codes "?" and "*" come first in byte order; "*" holds a '*' and is matched as
+    // an ordinary byte by the pattern's first '*', then the second '*' takes the rest.
+    EXPECT_EQ(table.Lookup("**"),
+              Strings({"t-star", "t-question", "t-a", "t-ab1", "t-ab2", "t-abc", "t-ac",
+                       "t-a-high", "t-a-e5", "t-b", "t-ba", "t-cb", "t-high", "u-ab", "t-ab1",
+                       "u-b", "u-bb"}));
+}
+
+TEST_F(CinLookup, KeyNamesAndHeaders) {
+    EXPECT_EQ(table.KeyName("a"), "Ay");
+    EXPECT_EQ(table.KeyName("B"), "Bee");
+    EXPECT_EQ(table.KeyName("c"), "");
+    EXPECT_EQ(table.HeaderValue("SELKEY"), "123");
+    EXPECT_EQ(table.HeaderValue("empty"), "");
+    EXPECT_EQ(table.HeaderValue("endkey"), "");
+}
+
+TEST(CinLookupEmpty, EmptyTableFindsNothing) {
+    const CinTable table;
+    EXPECT_TRUE(table.Lookup("a").empty());
+    EXPECT_TRUE(table.Lookup("a*").empty());
+    EXPECT_EQ(table.KeyName("a"), "");
+    EXPECT_EQ(table.HeaderValue("selkey"), "");
+    EXPECT_EQ(table.UserPhraseCount(), 0u);
+}

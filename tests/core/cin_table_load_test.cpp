@@ -1,0 +1,278 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "cin_table.h"
+#include "cin_table_files.h"
+#include "test_files.h"
+
+using cin_test::Strings;
+using cin_test::WriteAndLoad;
+
+namespace {
+
+// What a table answers for some codes, keys and headers, as one comparable text.
+std::string Answers(const CinTable& table, std::initializer_list<const char*> codes,
+                    std::initializer_list<const char*> keys = {},
+                    std::initializer_list<const char*> headers = {}) {
+    std::string out;
+    for (const char* code : codes) {
+        out += std::string("[") + code + "]";
+        for (const std::string& value : table.Lookup(code)) out += " <" + value + ">";
+        out += "\n";
+    }
+    for (const char* key : keys) out += std::string("key ") + key + "=" + table.KeyName(key) + "\n";
+    for (const char* name : headers) {
+        out += std::string("header ") + name + "=" + table.HeaderValue(name) + "\n";
+    }
+    return out;
+}
+
+const char* const SmallTable =
+    "%selkey 123\n%keyname begin\na A-root\nb B-root\n%keyname end\n"
+    "%chardef begin\na one\nab two\n%chardef end\n";
+
+}  // namespace
+
+TEST(CinTableLoad, LineEndsAndBlankLinesAllReadTheSame) {
+    const std::string lines[] = {"%selkey 123", "%keyname begin", "a A-root", "%keyname end",
+                                 "%chardef begin", "a one", "ab two", "ab three"};
+    const char* const ends[] = {"\r\n", "\n", "\r", "\n\n\r\n", "\r\r"};
+    std::string expected;
+    for (const char* end : ends) {
+        std::string file;
+        for (const std::string& line : lines) file += line + end;
+        file.pop_back();  // the last line may end without a line end
+        test_support::TempDir dir;
+        CinTable table;
+        bool loaded = false;
+        WriteAndLoad(dir, table, "t.cin", file, &loaded);
+        ASSERT_TRUE(loaded) << testing::PrintToString(end);
+        std::string answers = Answers(table, {"a", "ab", "A-root"}, {"a"}, {"selkey"});
+        if (expected.empty()) expected = answers;
+        EXPECT_EQ(answers, expected) << testing::PrintToString(end);
+    }
+    EXPECT_EQ(expected,
+              "[a] <one>\n[ab] <two> <three>\n[A-root]\nkey a=A-root\nheader selkey=123\n");
+}
+
+TEST(CinTableLoad, ByteOrderMarkIsDroppedFromAnyLineOnce) {
+    const std::string bom = "\xEF\xBB\xBF";
+    struct Case {
+        std::string name, file;
+        const char* code;
+        std::vector<std::string> values;
+    };
+    const Case cases[] = {
+        {"at file start", bom + "%chardef begin\na x\n", "a", {"x"}},
+        {"at a later line", "%chardef begin\n" + bom + "a x\n", "a", {"x"}},
+        {"line of only a mark", "%chardef begin\n" + bom + "\na x\n", "a", {"x"}},
+        {"two marks keep the second", "%chardef begin\n" + bom + bom + "a x\n", "\xEF\xBB\xBF" "a",
+         {"x"}},
+        {"a mark before a comment", bom + "# note\n%chardef begin\na x\n", "a", {"x"}},
+    };
+    for (const Case& c : cases) {
+        test_support::TempDir dir;
+        CinTable table;
+        bool loaded = false;
+        WriteAndLoad(dir, table, "t.cin", c.file, &loaded);
+        ASSERT_TRUE(loaded) << c.name;
+        EXPECT_EQ(table.Lookup(c.code), c.values) << c.name;
+    }
+}
+
+TEST(CinTableLoad, BlockKeywordsAreExactAndBlocksDoNotNest) {
+    test_support::TempDir dir;
+    CinTable table;
+    bool loaded = false;
+    WriteAndLoad(dir, table, "t.cin",
+                 "# comment outside: %chardef begin\n"
+                 "%KEYNAME begin\n"          // capital keyword: a header, opens nothing
+                 "k ignored-outside\n"
+                 "%keyname end\n"            // outside a block: the header keyname = end
+                 "%keyname begin\n"
+                 "%chardef begin\n"          // inside keyname: an entry for key %chardef
+                 "# hash-root\n"             // inside a block '#' is a key
+                 "#\n"                       // no value: ignored
+                 "%keyname end\n"
+                 "%chardef begin\n"
+                 "%keyname end\n"            // inside chardef: an entry for code %keyname
+                 "# hash-value\n"
+                 "%chardef end\n"
+                 "%chardef begin\n"          // a block may open again and add to it
+                 "# second\n",               // and run to the end of the file
+                 &loaded);
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(Answers(table, {"k", "%keyname", "#"}, {"%chardef", "#", "k"}, {"keyname"}),
+              "[k]\n[%keyname] <end>\n[#] <hash-value> <second>\n"
+              "key %chardef=begin\nkey #=hash-root\nkey k=\nheader keyname=end\n");
+}
+
+TEST(CinTableLoad, CodesFoldValuesKeepFileOrderAndDuplicates) {
+    test_support::TempDir dir;
+    CinTable table;
+    bool loaded = false;
+    WriteAndLoad(dir, table, "t.cin",
+                 "%chardef begin\n"
+                 "a first\nA second\na first\n"
+                 "b   x  y  \n"
+                 "novalue\n"
+                 "  leading-blank\n"
+                 "abcdefghij long\n"           // no length limit in the table
+                 "?* wild\n"
+                 "\xE5\x8F\xA3 high\n",        // bytes of 0x80 and above are stored as is
+                 &loaded);
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(table.Lookup("a"), Strings({"first", "second", "first"}));
+    EXPECT_EQ(table.Lookup("B"), Strings({"x  y"}));
+    EXPECT_TRUE(table.Lookup("novalue").empty());
+    EXPECT_TRUE(table.Lookup("leading-blank").empty());
+    EXPECT_EQ(table.Lookup("ABCDEFGHIJ"), Strings({"long"}));
+    EXPECT_EQ(table.Lookup("\xE5\x8F\xA3"), Strings({"high"}));
+    // "?*" is a wildcard query; the stored code is reached through one.
+    EXPECT_EQ(table.Lookup("??"), Strings({"wild"}));
+}
+
+TEST(CinTableLoad, HeadersAndKeyNamesFoldTheirNamesAndLaterLinesReplace) {
+    test_support::TempDir dir;
+    CinTable table;
+    bool loaded = false;
+    WriteAndLoad(dir, table, "t.cin",
+                 "%SelKey 123\n%selkey 456\n%empty\n%ename  Some Name \n"
+                 "%keyname begin\nA first\na second\nB Bee\n%keyname end\n"
+                 "%chardef begin\na x\n",
+                 &loaded);
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(Answers(table, {}, {"a", "A", "b"}, {"SELKEY", "ename", "empty", "absent"}),
+              "key a=second\nkey A=second\nkey b=Bee\n"
+              "header SELKEY=456\nheader ename=Some Name\nheader empty=\nheader absent=\n");
+}
+
+TEST(CinTableLoad, FailedLoadLeavesEverythingAsItWas) {
+    const std::string bom = "\xEF\xBB\xBF";
+    struct Case {
+        const char* name;
+        const char* file;  // nullptr: the file does not exist
+        std::string bytes;
+    };
+    const Case cases[] = {
+        {"missing file", nullptr, ""},
+        {"empty file", "empty.cin", ""},
+        {"only marks and line ends", "bom.cin", bom + "\r\n" + bom + "\n\n"},
+        {"no chardef block", "nochardef.cin", "%keyname begin\na x\n%keyname end\na b\n"},
+        {"only malformed chardef lines", "malformed.cin", "%chardef begin\nnovalue\n  x\n"},
+        {"only comments", "comments.cin", "# %chardef begin\n# a x\n"},
+    };
+    for (const Case& c : cases) {
+        test_support::TempDir dir;
+        CinTable table;
+        bool loaded = false;
+        auto good = WriteAndLoad(dir, table, "good.cin", SmallTable, &loaded);
+        ASSERT_TRUE(loaded);
+        auto user = dir.Write("user.txt", "ab mine\n");
+        ASSERT_TRUE(table.LoadUserPhrases(user));
+        const std::string before = Answers(table, {"a", "ab", "a?"}, {"a"}, {"selkey"});
+
+        auto bad = c.file != nullptr ? dir.Write(c.file, c.bytes) : dir / "missing.cin";
+        EXPECT_FALSE(table.Load(bad)) << c.name;
+        EXPECT_EQ(Answers(table, {"a", "ab", "a?"}, {"a"}, {"selkey"}), before) << c.name;
+        EXPECT_EQ(table.Path(), good) << c.name;
+        EXPECT_EQ(table.UserPath(), user) << c.name;
+        EXPECT_EQ(table.UserPhraseCount(), 1u) << c.name;
+        EXPECT_EQ(table.ReloadIfChanged(), ReloadResult::Unchanged) << c.name;
+    }
+}
+
+TEST(CinTableLoad, FolderIsNotATable) {
+    test_support::TempDir dir;
+    CinTable table;
+    EXPECT_FALSE(table.Load(dir.Path()));
+    EXPECT_TRUE(table.Path().empty());
+    EXPECT_TRUE(table.Lookup("a").empty());
+}
+
+TEST(CinTableLoad, NewTableKeepsTheUserPhrasesEvenWhenItLacksTheirKeys) {
+    test_support::TempDir dir;
+    CinTable table;
+    bool loaded = false;
+    WriteAndLoad(dir, table, "old.cin", SmallTable, &loaded);
+    ASSERT_TRUE(loaded);
+    auto user = dir.Write("user.txt", "ab mine\nb bee\n");
+    ASSERT_TRUE(table.LoadUserPhrases(user));
+
+    auto other = WriteAndLoad(dir, table, "new.cin",
+                              "%keyname begin\nz zed\n%keyname end\n%chardef begin\nz zz\n",
+                              &loaded);
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(table.Path(), other);
+    EXPECT_EQ(table.Lookup("ab"), Strings({"mine"}));
+    EXPECT_EQ(table.Lookup("b"), Strings({"bee"}));
+    EXPECT_EQ(table.KeyName("a"), "");
+    EXPECT_EQ(table.UserPhraseCount(), 2u);
+    EXPECT_EQ(table.UserPath(), user);
+    EXPECT_EQ(table.ReloadUserPhrasesIfChanged(), ReloadResult::Unchanged);
+}
+
+TEST(CinTableLoad, MovingTheTableKeepsItsValuesValid) {
+    test_support::TempDir dir;
+    auto file = dir.Write("t.cin", SmallTable);
+    CinTable source;
+    ASSERT_TRUE(source.Load(file));
+    CinTable moved(std::move(source));
+    EXPECT_EQ(Answers(moved, {"a", "ab"}, {"b"}, {"selkey"}),
+              "[a] <one>\n[ab] <two>\nkey b=B-root\nheader selkey=123\n");
+
+    CinTable target;
+    ASSERT_TRUE(target.Load(dir.Write("other.cin", "%chardef begin\nz zz\n")));
+    target = std::move(moved);
+    EXPECT_EQ(Answers(target, {"a", "ab", "z"}, {"b"}, {"selkey"}),
+              "[a] <one>\n[ab] <two>\n[z]\nkey b=B-root\nheader selkey=123\n");
+    EXPECT_EQ(target.Path(), file);
+}
+
+TEST(CinTableLoad, SampleTableLoads) {
+    CinTable table;
+    ASSERT_TRUE(table.Load(test_support::SourcePath("data/ZiRevod-Ka.cin")));
+    EXPECT_FALSE(table.HeaderValue("selkey").empty());
+    EXPECT_FALSE(table.KeyName("a").empty());
+    EXPECT_FALSE(table.Lookup("a").empty());
+}
+
+TEST(CinTableReload, FollowsTheFileAndKeepsTheOldTableOnFailure) {
+    test_support::TempDir dir;
+    CinTable table;
+    EXPECT_EQ(table.ReloadIfChanged(), ReloadResult::Failed);  // nothing loaded yet
+
+    bool loaded = false;
+    auto file = WriteAndLoad(dir, table, "t.cin", "%chardef begin\na one\n", &loaded);
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(table.ReloadIfChanged(), ReloadResult::Unchanged);
+
+    dir.Write("t.cin", "%chardef begin\na changed\n");  // a different size
+    EXPECT_EQ(table.ReloadIfChanged(), ReloadResult::Reloaded);
+    EXPECT_EQ(table.Lookup("a"), Strings({"changed"}));
+    EXPECT_EQ(table.ReloadIfChanged(), ReloadResult::Unchanged);
+
+    dir.Write("t.cin", "%chardef begin\na CHANGED\n");  // same size, new time
+    cin_test::TouchForward(file);
+    EXPECT_EQ(table.ReloadIfChanged(), ReloadResult::Reloaded);
+    EXPECT_EQ(table.Lookup("a"), Strings({"CHANGED"}));
+
+    cin_test::TouchForward(file);  // only touched: read again all the same
+    EXPECT_EQ(table.ReloadIfChanged(), ReloadResult::Reloaded);
+
+    dir.Write("t.cin", "%chardef begin\nbroken\n");
+    EXPECT_EQ(table.ReloadIfChanged(), ReloadResult::Failed);
+    EXPECT_EQ(table.ReloadIfChanged(), ReloadResult::Failed);  // retried every time
+    EXPECT_EQ(table.Lookup("a"), Strings({"CHANGED"}));
+
+    std::filesystem::remove(file);
+    EXPECT_EQ(table.ReloadIfChanged(), ReloadResult::Failed);
+    EXPECT_EQ(table.Lookup("a"), Strings({"CHANGED"}));
+    EXPECT_EQ(table.Path(), file);
+
+    dir.Write("t.cin", "%chardef begin\na back\n");
+    EXPECT_EQ(table.ReloadIfChanged(), ReloadResult::Reloaded);
+    EXPECT_EQ(table.Lookup("a"), Strings({"back"}));
+}
