@@ -221,7 +221,7 @@ TEST_F(ComposerTest, ResetEndsTheCompositionInEveryState) {
 }
 
 // A session over the shipped table: its end key ';' is named, so it joins the reading it
-// converts, and no code of that table ends in ';'.
+// converts.
 TEST(ComposerScenario, TypingConvertingAndChoosingOverTheSampleTable) {
     CinTable table;
     ASSERT_TRUE(table.Load(test_support::SourcePath("data/ZiRevod-Ka.cin")));
@@ -247,8 +247,13 @@ TEST(ComposerScenario, TypingConvertingAndChoosingOverTheSampleTable) {
     ExpectResult(composer.Backspace(), ComposeAction::EndComposition, "");
     ExpectResult(composer.Backspace(), ComposeAction::PassThrough);
 
-    // The end key converts "q;" at once; nothing matches, so the reading is thrown away.
+    // The end key joins the reading and converts it at once: "q;" has one match.
     composer.AddKey('q');
+    ExpectResult(composer.AddKey(';'), ComposeAction::Commit, "\xE6\x97\xA5");  // 日
+    EXPECT_EQ(composer.Reading(), "");
+
+    // An end key after a reading that no code ends with throws the reading away.
+    composer.AddKey('z');
     ExpectResult(composer.AddKey(';'), ComposeAction::Reject);
     EXPECT_EQ(composer.Reading(), "");
 
