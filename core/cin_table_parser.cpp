@@ -21,7 +21,7 @@ void CinTable::ParseMainText() {
     Block block = Block::Outside;
     ForEachCinLine(content, [&](std::string_view line) {
         if (block == Block::Outside && line.front() == '#') return;
-        KeyValue entry = SplitKeyValue(line);
+        KeyValue entry = SplitCinLine(line);
         switch (block) {
             case Block::Outside:
                 if (Is(entry, "%keyname", "begin")) {
