@@ -48,8 +48,12 @@ void* operator new(std::size_t size) {
     return p;
 }
 void* operator new[](std::size_t size) { return operator new(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return CountedAllocate(size); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return CountedAllocate(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    return CountedAllocate(size);
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    return CountedAllocate(size);
+}
 void operator delete(void* p) noexcept { CountedFree(p); }
 void operator delete[](void* p) noexcept { CountedFree(p); }
 void operator delete(void* p, std::size_t) noexcept { CountedFree(p); }
@@ -123,9 +127,7 @@ void Load(benchmark::State& state) {
         if (!table.Load(TheFiles().table)) state.SkipWithError("load failed");
         benchmark::DoNotOptimize(table);
         state.PauseTiming();  // freeing is measured on its own below
-        {
-            CinTable gone = std::move(table);
-        }
+        { CinTable gone = std::move(table); }
         state.ResumeTiming();
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * TheFiles().tableBytes));

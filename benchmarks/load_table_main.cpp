@@ -22,7 +22,8 @@ int main(int argc, char** argv) {
         std::string bytes(static_cast<std::size_t>(std::filesystem::file_size(argv[2])), '\0');
         in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         std::size_t lines = 0;
-        for (const char* at = bytes.data(); const void* lf = std::memchr(
+        for (const char* at = bytes.data();
+             const void* lf = std::memchr(
                  at, '\n', static_cast<std::size_t>(bytes.data() + bytes.size() - at));) {
             ++lines;
             at = static_cast<const char*>(lf) + 1;

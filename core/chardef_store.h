@@ -23,7 +23,7 @@ struct TextSpan {
 };
 
 class ChardefStore {
-public:
+  public:
     static constexpr std::uint32_t NoCode = UINT32_MAX;
 
     // Sizes the arrays for a table text of `textBytes` bytes, from the proportions of real
@@ -56,15 +56,15 @@ public:
         for (std::uint32_t v = firstValue[id]; v != NoCode; v = nextValue[v]) visit(values[v]);
     }
 
-private:
+  private:
     std::uint32_t AppendCode(std::string_view lowered);
     std::uint32_t InsertCode(std::string_view lowered);
     void ResizeIndex(unsigned bits);
     std::uint32_t LowerBound(std::string_view code) const;
     std::size_t SlotOf(std::uint64_t hash) const;
 
-    std::string arena;                     // lower-cased codes back to back
-    std::vector<std::uint32_t> codeStart;  // code id -> offset in arena
+    std::string arena;                      // lower-cased codes back to back
+    std::vector<std::uint32_t> codeStart;   // code id -> offset in arena
     std::vector<std::uint32_t> firstValue;  // code id -> its first value
     std::vector<std::uint32_t> lastValue;   // code id -> its last value (building only)
     std::vector<TextSpan> values;           // in file order
@@ -72,7 +72,7 @@ private:
     std::vector<std::uint32_t> slots;       // open addressing: code ids, NoCode when free
     unsigned slotBits = 0;
     unsigned plannedSlotBits = 10;
-    bool indexed = false;                   // codes out of order: the hash index is in use
+    bool indexed = false;  // codes out of order: the hash index is in use
     std::uint32_t lastCode = NoCode;
-    std::string scratch;                    // the code being added, lower-cased
+    std::string scratch;  // the code being added, lower-cased
 };

@@ -43,9 +43,10 @@ void CinTable::ParseMainText() {
                 if (Is(entry, "%chardef", "end")) {
                     block = Block::Outside;
                 } else if (!entry.key.empty() && !entry.value.empty()) {
-                    chardefs.Add(entry.key,
-                                 TextSpan{static_cast<std::uint32_t>(entry.value.data() - text.get()),
-                                          static_cast<std::uint32_t>(entry.value.size())});
+                    chardefs.Add(
+                        entry.key,
+                        TextSpan{static_cast<std::uint32_t>(entry.value.data() - text.get()),
+                                 static_cast<std::uint32_t>(entry.value.size())});
                 }
                 break;
         }

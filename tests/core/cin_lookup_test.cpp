@@ -26,9 +26,9 @@ TEST(WildcardMatch, FollowsTheGreedyMatcherWithOneBackTrackPoint) {
         {"?", "a", true},
         {"??", "a", false},
         {"a?c", "abc", true},
-        {"a?c", "abcd", false},   // without '*' only texts of the pattern's length
+        {"a?c", "abcd", false},  // without '*' only texts of the pattern's length
         {"abc", "abc", true},
-        {"abc", "ABC", false},    // bytes compare exactly; callers fold first
+        {"abc", "ABC", false},  // bytes compare exactly; callers fold first
         {"a*", "a", true},
         {"a*", "abc", true},
         {"a*", "ba", false},
@@ -64,7 +64,7 @@ const char* const SortedEntries =
     "a\xC3\x84 t-a-high\na\xE5 t-a-e5\nb t-b\nba t-ba\ncb t-cb\n\xE5\x8F\xA3 t-high\n";
 
 class CinLookup : public testing::TestWithParam<const char*> {
-protected:
+  protected:
     void SetUp() override {
         auto file = dir.Write("t.cin", std::string("%selkey 123\n%Empty\n"
                                                    "%keyname begin\na Ay\nb Bee\n%keyname end\n"
@@ -112,9 +112,8 @@ TEST_P(CinLookup, DoubleStarReturnsEveryValueInCodeOrderThenEveryPhrase) {
     // The codes "?" and "*" come first in byte order; "*" holds a '*' and is matched as
     // an ordinary byte by the pattern's first '*', then the second '*' takes the rest.
     EXPECT_EQ(table.Lookup("**"),
-              Strings({"t-star", "t-question", "t-a", "t-ab1", "t-ab2", "t-abc", "t-ac",
-                       "t-a-high", "t-a-e5", "t-b", "t-ba", "t-cb", "t-high", "u-ab", "t-ab1",
-                       "u-b", "u-bb"}));
+              Strings({"t-star", "t-question", "t-a", "t-ab1", "t-ab2", "t-abc", "t-ac", "t-a-high",
+                       "t-a-e5", "t-b", "t-ba", "t-cb", "t-high", "u-ab", "t-ab1", "u-b", "u-bb"}));
 }
 
 TEST_P(CinLookup, KeyNamesAndHeaders) {
