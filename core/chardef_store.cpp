@@ -96,6 +96,7 @@ std::uint32_t ChardefStore::Find(std::string_view code) const {
         std::uint32_t id = LowerBound(code);
         return id < codeStart.size() && Code(id) == code ? id : NoCode;
     }
+    if (slots.empty()) return NoCode;  // moved from
     const std::size_t mask = slots.size() - 1;
     for (std::size_t slot = SlotOf(HashBytes(code));; slot = (slot + 1) & mask) {
         std::uint32_t id = slots[slot];

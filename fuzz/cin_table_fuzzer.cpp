@@ -85,15 +85,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const auto& [key, name] : ref.keyNames) Check(moved.KeyName(key) == name);
     for (const auto& [name, value] : ref.headers) Check(moved.HeaderValue(name) == value);
 
-    // A wildcard query made of the first bytes of the input, against std::map's bytewise
-    // order and a plain scan.
-    std::string pattern = ToLowerAscii(content.substr(0, 4)) + "*";
-    std::vector<std::string> expected;
-    for (const auto& [code, values] : ref.chardefs) {
-        if (WildcardMatch(pattern, code))
-            expected.insert(expected.end(), values.begin(), values.end());
+    // Wildcard queries built from the input's first bytes (so they hold '?' and '*' where
+    // the input does), against std::map's bytewise order and a plain scan.
+    const std::string head = ToLowerAscii(content.substr(0, 6));
+    const std::string patterns[] = {head.substr(0, 3) + "*", "*" + head.substr(3),
+                                    head.substr(0, 2) + "?" + head.substr(2, 1),
+                                    "*" + head.substr(0, 1) + "*" + head.substr(1, 1), "**"};
+    for (const std::string& pattern : patterns) {
+        if (pattern.size() < 2 || pattern.find_first_of("?*") == std::string::npos) continue;
+        std::vector<std::string> expected;
+        for (const auto& [code, values] : ref.chardefs) {
+            if (WildcardMatch(pattern, code)) {
+                expected.insert(expected.end(), values.begin(), values.end());
+            }
+        }
+        Check(moved.Lookup(pattern) == expected);
     }
-    Check(moved.Lookup(pattern) == expected);
-    for (const char* query : {"??", "*?", "a*", "*"}) (void)moved.Lookup(query);
     return 0;
 }
