@@ -16,24 +16,30 @@ bool HoldsWildcard(std::string_view code) {
 // bytes before the first wildcard must start the code; every pattern byte but '*' takes
 // exactly one code byte, so the code is at least that long (and exactly that long
 // without '*'); and the match ends by taking the last code byte with the last pattern
-// byte, so a literal last pattern byte must be the code's last byte.
+// byte, so a literal last pattern byte must be the code's last byte. Likewise the matcher
+// passes a literal pattern byte only by taking an equal code byte, so the code holds it.
 struct MatchFilter {
     std::string_view prefix;
     bool fixedLength;
     std::size_t minLength;
-    char lastLiteral;  // 0 when the pattern ends in a wildcard
+    char lastLiteral;       // 0 when the pattern ends in a wildcard
+    std::size_t literalAt;  // position of the first literal byte, or npos
+    char literal;
 
     explicit MatchFilter(std::string_view pattern)
         : prefix(pattern.substr(0, pattern.find_first_of("?*"))),
           fixedLength(pattern.find('*') == std::string_view::npos),
           minLength(pattern.size() -
                     static_cast<std::size_t>(std::count(pattern.begin(), pattern.end(), '*'))),
-          lastLiteral(pattern.back() == '?' || pattern.back() == '*' ? '\0' : pattern.back()) {}
+          lastLiteral(pattern.back() == '?' || pattern.back() == '*' ? '\0' : pattern.back()),
+          literalAt(pattern.find_first_not_of("?*")),
+          literal(literalAt == std::string_view::npos ? '\0' : pattern[literalAt]) {}
 
     bool MayMatch(std::string_view code) const {
         if (fixedLength ? code.size() != minLength : code.size() < minLength) return false;
         if (lastLiteral != '\0' && code.back() != lastLiteral) return false;
-        return code.substr(0, prefix.size()) == prefix;
+        if (code.substr(0, prefix.size()) != prefix) return false;
+        return literalAt == std::string_view::npos || code.find(literal) != std::string_view::npos;
     }
 };
 
