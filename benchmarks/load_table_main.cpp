@@ -1,7 +1,12 @@
 // Loads one table (and optionally a user-phrase file) and exits: for timing loads in fresh
 // processes and for the peak memory of a loaded table. With no file it only starts and
-// exits, the baseline. "--generate FILE" writes the generated benchmark table.
+// exits, the baseline. "--generate FILE" writes the generated benchmark table;
+// "--read FILE" only reads the file and finds its line ends, the floor of a load.
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
 #include <string_view>
 
 #include "cin_table.h"
@@ -11,6 +16,19 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::string_view(argv[1]) == "--generate") {
         bench::WriteFile(argv[2], bench::GenerateTableText());
         return 0;
+    }
+    if (argc == 3 && std::string_view(argv[1]) == "--read") {
+        std::ifstream in(argv[2], std::ios::binary);
+        std::string bytes(static_cast<std::size_t>(std::filesystem::file_size(argv[2])), '\0');
+        in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        std::size_t lines = 0;
+        for (const char* at = bytes.data();
+             const void* lf = std::memchr(
+                 at, '\n', static_cast<std::size_t>(bytes.data() + bytes.size() - at));) {
+            ++lines;
+            at = static_cast<const char*>(lf) + 1;
+        }
+        return lines > 0 ? 0 : 1;
     }
     if (argc < 2) return 0;
     CinTable table;

@@ -1,6 +1,27 @@
 #include "chardef_store.h"
 
+#include <algorithm>
+
 namespace {
+
+// Byte order with bytes as unsigned values, a prefix first; inline because it runs for
+// every chardef line and codes are a few bytes long.
+int CompareBytes(std::string_view a, std::string_view b) {
+    const std::size_t common = a.size() < b.size() ? a.size() : b.size();
+    for (std::size_t i = 0; i < common; ++i) {
+        auto x = static_cast<unsigned char>(a[i]);
+        auto y = static_cast<unsigned char>(b[i]);
+        if (x != y) return x < y ? -1 : 1;
+    }
+    return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
+}
+
+bool HasCapital(std::string_view bytes) {
+    for (char byte : bytes) {
+        if (byte >= 'A' && byte <= 'Z') return true;
+    }
+    return false;
+}
 
 std::uint64_t HashBytes(std::string_view bytes) {
     std::uint64_t hash = 0xcbf29ce484222325ULL;  // FNV-1a: codes are a few bytes long
@@ -23,9 +44,8 @@ void ChardefStore::ReserveForText(std::size_t textBytes) {
     firstValue.reserve(codes);
     lastValue.reserve(codes);
     arena.reserve(codes * 5);
-    unsigned bits = 10;
-    while ((std::size_t{1} << bits) < codes * 2) ++bits;
-    ResizeIndex(bits);
+    plannedSlotBits = 10;
+    while ((std::size_t{1} << plannedSlotBits) < codes * 2) ++plannedSlotBits;
 }
 
 std::size_t ChardefStore::SlotOf(std::uint64_t hash) const {
@@ -34,6 +54,8 @@ std::size_t ChardefStore::SlotOf(std::uint64_t hash) const {
 }
 
 void ChardefStore::ResizeIndex(unsigned bits) {
+    // At most half full, so that probe runs stay short.
+    while ((std::size_t{1} << bits) < (codeStart.size() + 1) * 2) ++bits;
     slotBits = bits;
     slots.assign(std::size_t{1} << slotBits, NoCode);
     const std::size_t mask = slots.size() - 1;
@@ -42,10 +64,39 @@ void ChardefStore::ResizeIndex(unsigned bits) {
         while (slots[slot] != NoCode) slot = (slot + 1) & mask;
         slots[slot] = id;
     }
+    indexed = true;
+}
+
+std::uint32_t ChardefStore::LowerBound(std::string_view code) const {
+    std::uint32_t low = 0;
+    auto high = static_cast<std::uint32_t>(codeStart.size());
+    while (low < high) {
+        std::uint32_t middle = low + (high - low) / 2;
+        if (CompareBytes(Code(middle), code) < 0) {
+            low = middle + 1;
+        } else {
+            high = middle;
+        }
+    }
+    return low;
+}
+
+std::pair<std::uint32_t, std::uint32_t> ChardefStore::PrefixRange(std::string_view prefix) const {
+    const auto count = static_cast<std::uint32_t>(codeStart.size());
+    if (indexed || prefix.empty()) return {0, count};
+    const std::uint32_t first = LowerBound(prefix);
+    std::uint32_t last = first;
+    // Codes with the prefix follow one another; the run is short next to the table.
+    while (last < count && Code(last).substr(0, prefix.size()) == prefix) ++last;
+    return {first, last};
 }
 
 std::uint32_t ChardefStore::Find(std::string_view code) const {
-    if (slots.empty()) return NoCode;
+    if (!indexed) {
+        std::uint32_t id = LowerBound(code);
+        return id < codeStart.size() && Code(id) == code ? id : NoCode;
+    }
+    if (slots.empty()) return NoCode;  // moved from
     const std::size_t mask = slots.size() - 1;
     for (std::size_t slot = SlotOf(HashBytes(code));; slot = (slot + 1) & mask) {
         std::uint32_t id = slots[slot];
@@ -53,18 +104,8 @@ std::uint32_t ChardefStore::Find(std::string_view code) const {
     }
 }
 
-std::uint32_t ChardefStore::InsertCode(std::string_view lowered, std::uint64_t hash) {
-    // Keep the index at most half full so that probe runs stay short.
-    if ((codeStart.size() + 1) * 2 > slots.size()) ResizeIndex(slotBits == 0 ? 10 : slotBits + 1);
-    const std::size_t mask = slots.size() - 1;
-    std::size_t slot = SlotOf(hash);
-    for (;; slot = (slot + 1) & mask) {
-        std::uint32_t id = slots[slot];
-        if (id == NoCode) break;
-        if (Code(id) == lowered) return id;
-    }
+std::uint32_t ChardefStore::AppendCode(std::string_view lowered) {
     auto id = static_cast<std::uint32_t>(codeStart.size());
-    slots[slot] = id;
     codeStart.push_back(static_cast<std::uint32_t>(arena.size()));
     arena.append(lowered);
     firstValue.push_back(NoCode);
@@ -72,14 +113,39 @@ std::uint32_t ChardefStore::InsertCode(std::string_view lowered, std::uint64_t h
     return id;
 }
 
-void ChardefStore::Add(std::string_view code, TextSpan value) {
-    scratch.assign(code);
-    for (char& byte : scratch) {
-        if (byte >= 'A' && byte <= 'Z') byte = static_cast<char>(byte + ('a' - 'A'));
+std::uint32_t ChardefStore::InsertCode(std::string_view lowered) {
+    if ((codeStart.size() + 1) * 2 > slots.size()) ResizeIndex(slotBits + 1);
+    const std::size_t mask = slots.size() - 1;
+    std::size_t slot = SlotOf(HashBytes(lowered));
+    for (;; slot = (slot + 1) & mask) {
+        std::uint32_t id = slots[slot];
+        if (id == NoCode) break;
+        if (Code(id) == lowered) return id;
     }
-    std::uint32_t id = lastCode != NoCode && Code(lastCode) == scratch
-                           ? lastCode
-                           : InsertCode(scratch, HashBytes(scratch));
+    std::uint32_t id = AppendCode(lowered);
+    slots[slot] = id;
+    return id;
+}
+
+void ChardefStore::Add(std::string_view code, TextSpan value) {
+    std::string_view lowered = code;
+    if (HasCapital(code)) {
+        scratch.assign(code);
+        for (char& byte : scratch) {
+            if (byte >= 'A' && byte <= 'Z') byte = static_cast<char>(byte + ('a' - 'A'));
+        }
+        lowered = scratch;
+    }
+    std::uint32_t id;
+    const int order = lastCode == NoCode ? 1 : CompareBytes(lowered, Code(lastCode));
+    if (order == 0) {
+        id = lastCode;
+    } else if (order > 0 && !indexed) {
+        id = AppendCode(lowered);  // after every code so far: new, and still sorted
+    } else {
+        if (!indexed) ResizeIndex(plannedSlotBits);
+        id = InsertCode(lowered);
+    }
     lastCode = id;
     auto index = static_cast<std::uint32_t>(values.size());
     values.push_back(value);

@@ -6,6 +6,22 @@
 #include <cstring>
 #include <string_view>
 
+#include "cin_table.h"
+
+// SplitKeyValue, inline for the loaders' per-line loops.
+inline KeyValue SplitCinLine(std::string_view line) {
+    auto isBlank = [](char byte) { return byte == ' ' || byte == '\t'; };
+    std::size_t a = 0;
+    while (a < line.size() && !isBlank(line[a])) ++a;
+    if (a == line.size()) return {line, {}};
+    std::size_t b = a;
+    while (b < line.size() && isBlank(line[b])) ++b;
+    if (b == line.size()) return {line.substr(0, a), {}};
+    std::size_t e = line.size() - 1;
+    while (isBlank(line[e])) --e;
+    return {line.substr(0, a), line.substr(b, e - b + 1)};
+}
+
 inline std::string_view WithoutByteOrderMark(std::string_view line) {
     if (line.size() >= 3 && line[0] == '\xEF' && line[1] == '\xBB' && line[2] == '\xBF') {
         line.remove_prefix(3);

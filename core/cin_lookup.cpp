@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "cin_table.h"
+#include "wildcard_match.h"
 
 namespace {
 
@@ -10,23 +11,35 @@ bool HoldsWildcard(std::string_view code) {
     return code.find_first_of("?*") != std::string_view::npos;
 }
 
-// The bytes before the first wildcard must start every matching code, and a pattern
-// without '*' matches only codes of its own length. Both follow from the matcher (no
-// back-track point exists before the first '*'), so this only skips codes that cannot
-// match; WildcardMatch still decides.
+// Cheap tests that only skip codes the matcher would reject; WildcardMatch still decides.
+// They follow from the matcher: before the first '*' there is no back-track point, so the
+// bytes before the first wildcard must start the code; every pattern byte but '*' takes
+// exactly one code byte, so the code is at least that long (and exactly that long
+// without '*'); and the match ends by taking the last code byte with the last pattern
+// byte, so a literal last pattern byte must be the code's last byte. Likewise the matcher
+// passes a literal pattern byte only by taking an equal code byte, so the code holds it.
 struct MatchFilter {
     std::string_view prefix;
     bool fixedLength;
-    std::size_t length;
+    std::size_t minLength;
+    char lastLiteral;       // 0 when the pattern ends in a wildcard
+    std::size_t literalAt;  // position of the first literal byte, or npos
+    char literal;
 
     explicit MatchFilter(std::string_view pattern)
         : prefix(pattern.substr(0, pattern.find_first_of("?*"))),
           fixedLength(pattern.find('*') == std::string_view::npos),
-          length(pattern.size()) {}
+          minLength(pattern.size() -
+                    static_cast<std::size_t>(std::count(pattern.begin(), pattern.end(), '*'))),
+          lastLiteral(pattern.back() == '?' || pattern.back() == '*' ? '\0' : pattern.back()),
+          literalAt(pattern.find_first_not_of("?*")),
+          literal(literalAt == std::string_view::npos ? '\0' : pattern[literalAt]) {}
 
     bool MayMatch(std::string_view code) const {
-        if (fixedLength && code.size() != length) return false;
-        return code.substr(0, prefix.size()) == prefix;
+        if (fixedLength ? code.size() != minLength : code.size() < minLength) return false;
+        if (lastLiteral != '\0' && code.back() != lastLiteral) return false;
+        if (code.substr(0, prefix.size()) != prefix) return false;
+        return literalAt == std::string_view::npos || code.find(literal) != std::string_view::npos;
     }
 };
 
@@ -55,23 +68,28 @@ std::vector<std::string> CinTable::Lookup(std::string_view code) const {
     }
 
     const MatchFilter filter(query);
-    // std::string_view compares bytes as unsigned values, and a prefix sorts first.
     std::vector<std::uint32_t> matched;
-    for (std::size_t id = 0; id < chardefs.CodeCount(); ++id) {
+    const auto [first, last] = chardefs.PrefixRange(filter.prefix);
+    for (std::uint32_t id = first; id < last; ++id) {
         std::string_view candidate = chardefs.Code(id);
-        if (filter.MayMatch(candidate) && WildcardMatch(query, candidate)) {
-            matched.push_back(static_cast<std::uint32_t>(id));
-        }
+        if (filter.MayMatch(candidate) && MatchWildcard(query, candidate)) matched.push_back(id);
     }
-    std::sort(matched.begin(), matched.end(), [this](std::uint32_t a, std::uint32_t b) {
-        return chardefs.Code(a) < chardefs.Code(b);
-    });
+    // std::string_view compares bytes as unsigned values, and a prefix sorts first: the
+    // order that sorted codes already have.
+    if (!chardefs.CodesSorted()) {
+        std::sort(matched.begin(), matched.end(), [this](std::uint32_t a, std::uint32_t b) {
+            return chardefs.Code(a) < chardefs.Code(b);
+        });
+    }
+    std::size_t total = 0;
+    for (std::uint32_t id : matched) total += chardefs.ValueCount(id);
+    results.reserve(total);
     for (std::uint32_t id : matched) appendValues(id);
 
     using UserEntry = const std::pair<const std::string, std::vector<std::string>>*;
     std::vector<UserEntry> matchedUser;
     for (const auto& entry : userPhrases) {
-        if (filter.MayMatch(entry.first) && WildcardMatch(query, entry.first)) {
+        if (filter.MayMatch(entry.first) && MatchWildcard(query, entry.first)) {
             matchedUser.push_back(&entry);
         }
     }

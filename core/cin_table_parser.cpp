@@ -21,7 +21,7 @@ void CinTable::ParseMainText() {
     Block block = Block::Outside;
     ForEachCinLine(content, [&](std::string_view line) {
         if (block == Block::Outside && line.front() == '#') return;
-        KeyValue entry = SplitKeyValue(line);
+        KeyValue entry = SplitCinLine(line);
         switch (block) {
             case Block::Outside:
                 if (Is(entry, "%keyname", "begin")) {
@@ -43,9 +43,10 @@ void CinTable::ParseMainText() {
                 if (Is(entry, "%chardef", "end")) {
                     block = Block::Outside;
                 } else if (!entry.key.empty() && !entry.value.empty()) {
-                    chardefs.Add(entry.key,
-                                 TextSpan{static_cast<std::uint32_t>(entry.value.data() - text.get()),
-                                          static_cast<std::uint32_t>(entry.value.size())});
+                    chardefs.Add(
+                        entry.key,
+                        TextSpan{static_cast<std::uint32_t>(entry.value.data() - text.get()),
+                                 static_cast<std::uint32_t>(entry.value.size())});
                 }
                 break;
         }

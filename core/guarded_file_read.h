@@ -31,7 +31,7 @@ Presence QueryPresence(const std::filesystem::path& file);
 struct FileContent {
     std::unique_ptr<char[]> bytes;  // separately allocated: views into it survive moves
     std::size_t size = 0;
-    FileStamp stamp;                // as taken before and confirmed after the read
+    FileStamp stamp;  // as taken before and confirmed after the read
 };
 
 // Reads the whole file. Fails when a stamp query fails, the file cannot be opened or

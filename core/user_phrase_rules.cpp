@@ -1,5 +1,6 @@
 #include "user_phrase_rules.h"
 
+#include "cin_lines.h"
 #include "cin_table.h"
 
 namespace {
@@ -20,7 +21,7 @@ UserCodeKeys UserCodeKeysOf(const std::unordered_map<std::string, std::string_vi
 
 std::optional<UserPhraseEntry> ParseUserPhraseLine(std::string_view line,
                                                    const UserCodeKeys& keys) {
-    KeyValue entry = SplitKeyValue(line);
+    KeyValue entry = SplitCinLine(line);
     if (entry.key.empty() || entry.key.size() > MaxUserCodeBytes) return std::nullopt;
     if (entry.value.empty() || !IsValidUtf8(entry.value)) return std::nullopt;
     std::string code = ToLowerAscii(entry.key);

@@ -20,5 +20,4 @@ struct UserPhraseEntry {
 
 // Code of 1 to 6 bytes, a non-empty valid UTF-8 phrase, and every code byte (lower-cased)
 // in 0x21..0x7E and allowed by `keys`; tested in that order. Empty when any rule fails.
-std::optional<UserPhraseEntry> ParseUserPhraseLine(std::string_view line,
-                                                   const UserCodeKeys& keys);
+std::optional<UserPhraseEntry> ParseUserPhraseLine(std::string_view line, const UserCodeKeys& keys);

@@ -1,7 +1,7 @@
-#include "cin_table.h"
-
 #include <cstddef>
 #include <cstdint>
+
+#include "cin_table.h"
 
 bool IsValidUtf8(std::string_view text) {
     std::size_t i = 0;

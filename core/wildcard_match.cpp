@@ -1,30 +1,7 @@
+#include "wildcard_match.h"
+
 #include "cin_table.h"
 
-#include <cstddef>
-
 bool WildcardMatch(std::string_view pattern, std::string_view text) {
-    constexpr std::size_t none = static_cast<std::size_t>(-1);
-    std::size_t i = 0;
-    std::size_t j = 0;
-    std::size_t star = none;
-    std::size_t mark = 0;
-    while (j < text.size()) {
-        // The equality test comes first: a '*' meeting a '*' byte is an ordinary byte.
-        if (i < pattern.size() && (pattern[i] == '?' || pattern[i] == text[j])) {
-            ++i;
-            ++j;
-        } else if (i < pattern.size() && pattern[i] == '*') {
-            star = i;
-            mark = j;
-            ++i;
-        } else if (star == none) {
-            return false;
-        } else {
-            i = star + 1;
-            ++mark;
-            j = mark;
-        }
-    }
-    while (i < pattern.size() && pattern[i] == '*') ++i;
-    return i == pattern.size();
+    return MatchWildcard(pattern, text);
 }

@@ -26,8 +26,14 @@ bool ReferenceUtf8(std::string_view text) {
         };
         auto has = [&](std::size_t n) { return i + n <= text.size(); };
         unsigned c = b(0);
-        if (c < 0x80) { i += 1; continue; }
-        if (in(c, 0xC2, 0xDF) && has(2) && in(b(1), 0x80, 0xBF)) { i += 2; continue; }
+        if (c < 0x80) {
+            i += 1;
+            continue;
+        }
+        if (in(c, 0xC2, 0xDF) && has(2) && in(b(1), 0x80, 0xBF)) {
+            i += 2;
+            continue;
+        }
         if (has(3) && in(b(2), 0x80, 0xBF) &&
             ((c == 0xE0 && in(b(1), 0xA0, 0xBF)) || (in(c, 0xE1, 0xEC) && in(b(1), 0x80, 0xBF)) ||
              (c == 0xED && in(b(1), 0x80, 0x9F)) || (in(c, 0xEE, 0xEF) && in(b(1), 0x80, 0xBF)))) {
@@ -59,20 +65,10 @@ struct Reference {
 
 Reference ReadReference(std::string_view content) {
     Reference ref;
-    std::string piece;
-    std::vector<std::string> lines;
-    for (std::size_t i = 0; i <= content.size(); ++i) {
-        if (i == content.size() || content[i] == '\r' || content[i] == '\n') {
-            if (piece.size() >= 3 && piece.compare(0, 3, "\xEF\xBB\xBF") == 0) piece.erase(0, 3);
-            if (!piece.empty()) lines.push_back(piece);
-            piece.clear();
-        } else {
-            piece += content[i];
-        }
-    }
-    for (const std::string& line : lines) {
+    for (const std::string& line : ReferenceLines(content)) {
         KeyValue kv = SplitKeyValue(line);
-        bool ok = !kv.key.empty() && kv.key.size() <= 6 && !kv.value.empty() && ReferenceUtf8(kv.value);
+        bool ok =
+            !kv.key.empty() && kv.key.size() <= 6 && !kv.value.empty() && ReferenceUtf8(kv.value);
         for (char byte : kv.key) ok = ok && ReferenceCodeByte(static_cast<unsigned char>(byte));
         if (!ok) {
             ref.valid = false;
@@ -92,18 +88,8 @@ const char* const PreviousPhrases = "ab previous\n";
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const auto mainFile = [] {
-        auto file = FuzzScratchFile("main.cin");
-        WriteFuzzFile(file, reinterpret_cast<const std::uint8_t*>(MainTable),
-                      std::string_view(MainTable).size());
-        return file;
-    }();
-    static const auto previousFile = [] {
-        auto file = FuzzScratchFile("previous.txt");
-        WriteFuzzFile(file, reinterpret_cast<const std::uint8_t*>(PreviousPhrases),
-                      std::string_view(PreviousPhrases).size());
-        return file;
-    }();
+    static const auto mainFile = FuzzFixedFile("main.cin", MainTable);
+    static const auto previousFile = FuzzFixedFile("previous.txt", PreviousPhrases);
     std::string_view content(reinterpret_cast<const char*>(data), size);
     // The validator on its own, against the standard's ranges.
     Check(IsValidUtf8(content) == ReferenceUtf8(content));

@@ -26,9 +26,9 @@ TEST(WildcardMatch, FollowsTheGreedyMatcherWithOneBackTrackPoint) {
         {"?", "a", true},
         {"??", "a", false},
         {"a?c", "abc", true},
-        {"a?c", "abcd", false},   // without '*' only texts of the pattern's length
+        {"a?c", "abcd", false},  // without '*' only texts of the pattern's length
         {"abc", "abc", true},
-        {"abc", "ABC", false},    // bytes compare exactly; callers fold first
+        {"abc", "ABC", false},  // bytes compare exactly; callers fold first
         {"a*", "a", true},
         {"a*", "abc", true},
         {"a*", "ba", false},
@@ -53,16 +53,23 @@ TEST(WildcardMatch, FollowsTheGreedyMatcherWithOneBackTrackPoint) {
     }
 }
 
-class CinLookup : public testing::Test {
-protected:
+// The same entries in file order that breaks the code order (the table then finds codes
+// through its hash index) and in code order (found by binary search), with a capital
+// letter in a repeated code.
+const char* const UnsortedEntries =
+    "ab t-ab1\nb t-b\na t-a\nab t-ab2\nac t-ac\nabc t-abc\ncb t-cb\nba t-ba\n? t-question\n"
+    "* t-star\n\xE5\x8F\xA3 t-high\na\xC3\x84 t-a-high\na\xE5 t-a-e5\n";
+const char* const SortedEntries =
+    "* t-star\n? t-question\na t-a\nab t-ab1\nAB t-ab2\nabc t-abc\nac t-ac\n"
+    "a\xC3\x84 t-a-high\na\xE5 t-a-e5\nb t-b\nba t-ba\ncb t-cb\n\xE5\x8F\xA3 t-high\n";
+
+class CinLookup : public testing::TestWithParam<const char*> {
+  protected:
     void SetUp() override {
-        auto file = dir.Write("t.cin",
-                              "%selkey 123\n%Empty\n"
-                              "%keyname begin\na Ay\nb Bee\n%keyname end\n"
-                              "%chardef begin\n"
-                              "ab t-ab1\nb t-b\na t-a\nab t-ab2\nac t-ac\nabc t-abc\n"
-                              "cb t-cb\nba t-ba\n? t-question\n* t-star\n"
-                              "\xE5\x8F\xA3 t-high\na\xC3\x84 t-a-high\na\xE5 t-a-e5\n");
+        auto file = dir.Write("t.cin", std::string("%selkey 123\n%Empty\n"
+                                                   "%keyname begin\na Ay\nb Bee\n%keyname end\n"
+                                                   "%chardef begin\n") +
+                                           GetParam());
         ASSERT_TRUE(table.Load(file));
         auto user = dir.Write("user.txt", "ab u-ab\nbb u-bb\nb u-b\nab t-ab1\n");
         ASSERT_TRUE(table.LoadUserPhrases(user));
@@ -72,7 +79,9 @@ protected:
     CinTable table;
 };
 
-TEST_F(CinLookup, ExactAndWildcardQueries) {
+INSTANTIATE_TEST_SUITE_P(FileOrders, CinLookup, testing::Values(UnsortedEntries, SortedEntries));
+
+TEST_P(CinLookup, ExactAndWildcardQueries) {
     struct Case {
         const char* query;
         std::vector<std::string> results;
@@ -99,16 +108,15 @@ TEST_F(CinLookup, ExactAndWildcardQueries) {
     }
 }
 
-TEST_F(CinLookup, DoubleStarReturnsEveryValueInCodeOrderThenEveryPhrase) {
+TEST_P(CinLookup, DoubleStarReturnsEveryValueInCodeOrderThenEveryPhrase) {
     // The codes "?" and "*" come first in byte order; "*" holds a '*' and is matched as
     // an ordinary byte by the pattern's first '*', then the second '*' takes the rest.
     EXPECT_EQ(table.Lookup("**"),
-              Strings({"t-star", "t-question", "t-a", "t-ab1", "t-ab2", "t-abc", "t-ac",
-                       "t-a-high", "t-a-e5", "t-b", "t-ba", "t-cb", "t-high", "u-ab", "t-ab1",
-                       "u-b", "u-bb"}));
+              Strings({"t-star", "t-question", "t-a", "t-ab1", "t-ab2", "t-abc", "t-ac", "t-a-high",
+                       "t-a-e5", "t-b", "t-ba", "t-cb", "t-high", "u-ab", "t-ab1", "u-b", "u-bb"}));
 }
 
-TEST_F(CinLookup, KeyNamesAndHeaders) {
+TEST_P(CinLookup, KeyNamesAndHeaders) {
     EXPECT_EQ(table.KeyName("a"), "Ay");
     EXPECT_EQ(table.KeyName("B"), "Bee");
     EXPECT_EQ(table.KeyName("c"), "");

@@ -22,25 +22,25 @@ TEST(IsValidUtf8, AcceptsOnlyShortestFormsOfScalarValues) {
         {"\xDF\xBF", true},
         {"\xE0\xA0\x80", true},
         {"\xE5\x8F\xA3\xE8\xAA\x9E", true},
-        {"\xED\x9F\xBF", true},          // U+D7FF, just below the surrogates
-        {"\xEE\x80\x80", true},          // U+E000, just above them
+        {"\xED\x9F\xBF", true},  // U+D7FF, just below the surrogates
+        {"\xEE\x80\x80", true},  // U+E000, just above them
         {"\xF0\x90\x80\x80", true},
-        {"\xF4\x8F\xBF\xBF", true},      // U+10FFFF
-        {"\xC0\x80", false},             // overlong forms
+        {"\xF4\x8F\xBF\xBF", true},  // U+10FFFF
+        {"\xC0\x80", false},         // overlong forms
         {"\xC1\xBF", false},
         {"\xE0\x80\x80", false},
         {"\xE0\x9F\xBF", false},
         {"\xF0\x8F\xBF\xBF", false},
-        {"\xED\xA0\x80", false},         // a surrogate
+        {"\xED\xA0\x80", false},  // a surrogate
         {"\xED\xBF\xBF", false},
-        {"\xF4\x90\x80\x80", false},     // above U+10FFFF
+        {"\xF4\x90\x80\x80", false},  // above U+10FFFF
         {"\xF5\x80\x80\x80", false},
         {"\xFF", false},
-        {"\x80", false},                 // a stray continuation byte
+        {"\x80", false},  // a stray continuation byte
         {"a\xBF", false},
-        {"\xE5\x8F", false},             // cut off at the end
+        {"\xE5\x8F", false},  // cut off at the end
         {"\xE5", false},
-        {"\xE5\x8Fx", false},            // a continuation byte missing
+        {"\xE5\x8Fx", false},  // a continuation byte missing
         {"\xC3\xA4\xC3", false},
     };
     for (const Case& c : cases) {
@@ -64,7 +64,7 @@ TEST(ClassifyPresence, MissingFoldersAndBadNamesMeanAbsence) {
 }
 
 class UserPhrases : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(table.Load(dir.Write("main.cin",
                                          "%keyname begin\na A\nb B\nc C\nd D\n; semi\n"
@@ -92,24 +92,24 @@ TEST_F(UserPhrases, LineRulesDecideForTheWholeFile) {
     };
     const Case cases[] = {
         {"abcdab six\n", true},
-        {"abcdabc seven\n", false},     // codes hold at most 6 bytes
-        {"ABC upper\n", true},          // folded before the key check
+        {"abcdabc seven\n", false},  // codes hold at most 6 bytes
+        {"ABC upper\n", true},       // folded before the key check
         {"a?* wild\n", true},
         {"e undefined-key\n", false},
         {"\xE5\x8F\xA3 high-code\n", false},
         {"a\x7F del\n", false},
         {"a\x01 control\n", false},
         {"; punct\n", true},
-        {"# hash\n", false},            // no comments: '#' is not a key here
+        {"# hash\n", false},  // no comments: '#' is not a key here
         {"codeonly\n", false},
-        {"ab   \n", false},             // only trailing blanks: no phrase
-        {" ab leading\n", false},       // empty code
-        {"ab \xC0\x80\n", false},       // overlong
+        {"ab   \n", false},        // only trailing blanks: no phrase
+        {" ab leading\n", false},  // empty code
+        {"ab \xC0\x80\n", false},  // overlong
         {"ab \xE0\x80\x80\n", false},
-        {"ab \xED\xA0\x80\n", false},   // surrogate
+        {"ab \xED\xA0\x80\n", false},  // surrogate
         {"ab \xF4\x90\x80\x80\n", false},
-        {"ab x\xBF\n", false},          // stray continuation byte
-        {"ab \xE5\x8F\n", false},       // cut off at the line end
+        {"ab x\xBF\n", false},                   // stray continuation byte
+        {"ab \xE5\x8F\n", false},                // cut off at the line end
         {"ab ok\nabcdabc bad\nab ok\n", false},  // one bad line rejects all
     };
     for (const Case& c : cases) {
@@ -127,7 +127,8 @@ TEST_F(UserPhrases, LineRulesDecideForTheWholeFile) {
 
 TEST_F(UserPhrases, StoresFoldedCodesAndPhrasesInFileOrderWithDuplicates) {
     const std::string bom = "\xEF\xBB\xBF";
-    ASSERT_TRUE(LoadOver(bom + "AB one\r\nab\t\ttwo  words\t \r" + bom + "ab one\n\nB \xE5\x8F\xA3\n"));
+    ASSERT_TRUE(
+        LoadOver(bom + "AB one\r\nab\t\ttwo  words\t \r" + bom + "ab one\n\nB \xE5\x8F\xA3\n"));
     EXPECT_EQ(table.UserPhraseCount(), 4u);
     EXPECT_EQ(table.Lookup("ab"), Strings({"table-ab", "one", "two  words", "one"}));
     EXPECT_EQ(table.Lookup("b"), Strings({"\xE5\x8F\xA3"}));

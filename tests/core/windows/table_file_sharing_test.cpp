@@ -1,8 +1,7 @@
 // The phrase editor may hold the user-phrase file open for writing while the text service
 // reads it, and an editor may hold the table open: both loads must still succeed.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <string>
 #include <string_view>
@@ -14,7 +13,7 @@ namespace {
 
 // Another process's handle: write access, sharing everything.
 class WriterHandle {
-public:
+  public:
     explicit WriterHandle(const std::filesystem::path& file)
         : handle(CreateFileW(file.c_str(), GENERIC_WRITE,
                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -34,7 +33,7 @@ public:
                written == bytes.size();
     }
 
-private:
+  private:
     HANDLE handle;
 };
 
@@ -42,8 +41,9 @@ private:
 
 TEST(TableFileSharing, LoadsWhileAnotherHandleHoldsTheFilesOpenForWriting) {
     test_support::TempDir dir;
-    auto tableFile = dir.Write("table.cin", "%keyname begin\na A\n%keyname end\n"
-                                            "%chardef begin\na one\n");
+    auto tableFile = dir.Write("table.cin",
+                               "%keyname begin\na A\n%keyname end\n"
+                               "%chardef begin\na one\n");
     auto userFile = dir.Write("user.txt", "a mine\r\n");
     WriterHandle tableWriter(tableFile);
     WriterHandle userWriter(userFile);
