@@ -6,7 +6,7 @@ wine=/usr/lib/wine/wine64
 wineserver=/usr/lib/wine/wineserver
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="
-cache=${XDG_CACHE_HOME:-$HOME/.cache}/mo_input_ka
+cache=${XDG_CACHE_HOME:-${HOME:-/tmp}/.cache}/mo_input_ka
 version=$("$wine" --version 2>/dev/null | tr -c 'A-Za-z0-9.\n-' '_')
 template="$cache/wine-template-$version"
 mkdir -p "$cache"
