@@ -24,6 +24,15 @@ mkdir -p "$cache"
   fi
 ) 9>"$template.lock"
 
+# Window tests need a display: without one, each program gets a private Xvfb that ends
+# with it, so parallel tests never share a screen.
+xvfb_pid=
+if [ -z "${DISPLAY:-}" ] && command -v Xvfb >/dev/null 2>&1; then
+  exec 8< <(Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null & echo "pid $!"; wait)
+  read -r _ xvfb_pid <&8
+  read -r display_number <&8 && export DISPLAY=":$display_number"
+fi
+
 prefix=$(mktemp -d "${TMPDIR:-/tmp}/moik-wine-XXXXXX")
 cp -a "$template/." "$prefix/"
 export WINEPREFIX="$prefix"
@@ -32,4 +41,5 @@ rc=$?
 "$wineserver" -k >/dev/null 2>&1
 "$wineserver" -w >/dev/null 2>&1
 rm -rf "$prefix"
+[ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
 exit $rc

@@ -65,7 +65,14 @@ public:
 
     // Releases what an activation took; safe to run any number of times.
     void Shutdown() noexcept;
+
+    // The candidate list and toolbar popup (windows/candidate_window.cpp and its peers).
+    void ShowToolbar(bool fromKey) noexcept;
+    void ShowCandidates(TfEditCookie cookie, ITfContext* context) noexcept;
     void DestroyCandidateWindow() noexcept;
+
+    // The on-screen keyboard (windows/keyboard_window.cpp and its peers).
+    void ToggleKeyboard() noexcept;
     void DestroyKeyboard() noexcept;
 
     ComPtr<ITfThreadMgr> threadMgr;
