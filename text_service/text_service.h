@@ -66,6 +66,11 @@ public:
     // Releases what an activation took; safe to run any number of times.
     void Shutdown() noexcept;
 
+    // Asks for a KeyEditSession carrying one key (keys/). Returns the request's own result;
+    // the session's outcome goes to *sessionResult. The windows type through this too.
+    HRESULT RequestKeySession(ITfContext* context, WPARAM vk, LPARAM lParam, char directChar,
+                              char keyboardChar, DWORD flags, HRESULT* sessionResult) noexcept;
+
     // The candidate list and toolbar popup (windows/candidate_window.cpp and its peers).
     void ShowToolbar(bool fromKey) noexcept;
     void ShowCandidates(TfEditCookie cookie, ITfContext* context) noexcept;
