@@ -5,7 +5,42 @@
 #include <new>
 #include <system_error>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+bool HoldsNulCharacter(const std::filesystem::path& file) {
+    return file.native().find(std::filesystem::path::value_type{}) !=
+           std::filesystem::path::string_type::npos;
+}
+
+#ifdef _WIN32
+
+// The C runtime behind std::filesystem reports whole seconds; the file system keeps
+// 100-ns ticks, and a file saved twice within one second must still look changed.
+// Opened without denying anyone anything, and following links as a read would.
 std::optional<FileStamp> QueryFileStamp(const std::filesystem::path& file) {
+    if (HoldsNulCharacter(file)) return std::nullopt;
+    HANDLE handle = CreateFileW(file.c_str(), FILE_READ_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool read = GetFileInformationByHandle(handle, &info) != 0;
+    CloseHandle(handle);
+    if (!read || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return std::nullopt;
+    const std::uint64_t size =
+        (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    const std::uint64_t ticks =
+        (static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
+        info.ftLastWriteTime.dwLowDateTime;
+    return FileStamp{size, static_cast<FileTime>(ticks)};
+}
+
+#else
+
+std::optional<FileStamp> QueryFileStamp(const std::filesystem::path& file) {
+    if (HoldsNulCharacter(file)) return std::nullopt;
     std::error_code error;
     std::uintmax_t size = std::filesystem::file_size(file, error);
     if (error) return std::nullopt;
@@ -14,6 +49,8 @@ std::optional<FileStamp> QueryFileStamp(const std::filesystem::path& file) {
     return FileStamp{static_cast<std::uint64_t>(size),
                      static_cast<FileTime>(time.time_since_epoch().count())};
 }
+
+#endif
 
 Presence ClassifyPresence(bool exists, std::error_code error) {
     if (!error) return exists ? Presence::Present : Presence::Absent;
@@ -25,6 +62,7 @@ Presence ClassifyPresence(bool exists, std::error_code error) {
 }
 
 Presence QueryPresence(const std::filesystem::path& file) {
+    if (HoldsNulCharacter(file)) return Presence::Absent;
     std::error_code error;
     bool exists = std::filesystem::exists(file, error);
     return ClassifyPresence(exists, error);
@@ -62,6 +100,9 @@ bool ReadToEnd(std::ifstream& in, std::size_t expected, FileContent& content) {
 
 std::optional<FileContent> ReadFileGuarded(const std::filesystem::path& file,
                                            std::uint64_t sizeLimit) {
+    // Checked here too, not only by the stamp query: the stream must never open the
+    // part of the name before a NUL, which names another file.
+    if (HoldsNulCharacter(file)) return std::nullopt;
     std::optional<FileStamp> before = QueryFileStamp(file);
     if (!before || before->size > sizeLimit || before->size >= SIZE_MAX) return std::nullopt;
     std::ifstream in(file, std::ios::in | std::ios::binary);

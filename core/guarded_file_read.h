@@ -18,13 +18,20 @@ struct FileStamp {
     friend bool operator==(const FileStamp&, const FileStamp&) = default;
 };
 
-// The size, then the last-write time; empty when either query fails.
+// A name holding a NUL character names no file. The system would stop reading it at the
+// NUL and find another file, so every query treats such a name as invalid.
+bool HoldsNulCharacter(const std::filesystem::path& file);
+
+// The size and the last-write time, empty when either cannot be read (a folder, a missing
+// file, an invalid name). On Windows the time is in the file system's 100-ns ticks, so a
+// rewrite within the same second is seen; elsewhere it is std::filesystem's clock.
 std::optional<FileStamp> QueryFileStamp(const std::filesystem::path& file);
 
 enum class Presence { Present, Absent, Unknown };
 
-// Whether a file exists, where a missing folder on the way or an invalid name counts as
-// absence and any other failed query (access refused, for instance) as unknown.
+// Whether a file exists, where a missing folder on the way or an invalid name (one holding
+// a NUL character included) counts as absence and any other failed query (access refused, for
+// instance) as unknown.
 Presence ClassifyPresence(bool exists, std::error_code error);
 Presence QueryPresence(const std::filesystem::path& file);
 

@@ -2,6 +2,7 @@
 
 #include <system_error>
 
+#include "guarded_file_read.h"
 #include "install_file_names.h"
 
 namespace {
@@ -10,9 +11,24 @@ bool LastElementIs(const std::filesystem::path& folder, std::wstring_view name) 
     return folder.filename().wstring() == name;  // exact, case included
 }
 
+// The root R of the install layout: the module's folder without a processor folder
+// ("x64"/"x86") and then without a versioned pair ("versions\V").
+std::filesystem::path InstallRootFor(const std::filesystem::path& moduleFile) {
+    std::filesystem::path folder = moduleFile.parent_path();
+    if (LastElementIs(folder, InstallNames::X64Folder) ||
+        LastElementIs(folder, InstallNames::X86Folder)) {
+        folder = folder.parent_path();
+    }
+    if (LastElementIs(folder.parent_path(), InstallNames::VersionsFolder)) {
+        folder = folder.parent_path().parent_path();
+    }
+    return folder;
+}
+
 }  // namespace
 
 bool FileExists(const std::filesystem::path& path) {
+    if (HoldsNulCharacter(path)) return false;
     std::error_code error;
     return std::filesystem::exists(path, error);
 }
@@ -33,19 +49,12 @@ std::filesystem::path ChooseTablePath(std::wstring_view setting, std::wstring_vi
         std::filesystem::path beside = folder / name;
         if (exists(beside)) return beside;
     }
-    // A root's parent is the root itself, so a shallow install stops there.
-    return folder.parent_path().parent_path().parent_path() / InstallNames::MainTable;
+    // The install root, found as the user-phrase file's folder is: a library in R\x64 or
+    // R\versions\V must reach the table that the install folder keeps at R.
+    return InstallRootFor(moduleFile) / InstallNames::MainTable;
 }
 
 std::filesystem::path UserPhrasePathFor(const std::filesystem::path& moduleFile) {
     if (moduleFile.empty()) return {};
-    std::filesystem::path folder = moduleFile.parent_path();
-    if (LastElementIs(folder, InstallNames::X64Folder) ||
-        LastElementIs(folder, InstallNames::X86Folder)) {
-        folder = folder.parent_path();
-    }
-    if (LastElementIs(folder.parent_path(), InstallNames::VersionsFolder)) {
-        folder = folder.parent_path().parent_path();
-    }
-    return folder / InstallNames::UserPhraseFile;
+    return InstallRootFor(moduleFile) / InstallNames::UserPhraseFile;
 }

@@ -8,7 +8,7 @@
 #include "install_file_names.h"
 
 // The main CIN table: TablePath setting, then the environment variable, then the files
-// beside `module`, then three folders up. Never fails.
+// beside `module`, then the install root's table. Never fails.
 std::filesystem::path ResolveTablePath(HMODULE module);
 
 // The user-phrase file in the install root; empty when the module's name can't be read.

@@ -173,7 +173,13 @@ HRESULT UnregistrationResult(LSTATUS deleteTreeStatus) {
 
 HRESULT RegisterServer(bool underWow64, const TsfObjectSource& tsf) {
     HRESULT hr = RegisterComServer();
-    if (FAILED(hr)) return hr;
+    if (FAILED(hr)) {
+        // The class key may already stand with an empty InprocServer32 (a library path
+        // that does not fit, a value that could not be written): a class that names no
+        // file is worse than none.
+        DeleteComClassTree();
+        return hr;
+    }
     if (underWow64) return S_OK;  // the x64 build registers the profile and categories
 
     bool initialized = false;

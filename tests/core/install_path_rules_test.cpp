@@ -64,24 +64,56 @@ TEST(TablePathRules, OverridesComeFirstAndAreNotTestedForExistence) {
     EXPECT_EQ(ChooseTablePath(L"", L"", module, exists), temp / "R" / "ZiRevod-Ka.cin");
 }
 
-TEST(TablePathRules, FilesBesideTheLibraryThenThreeFoldersUp) {
+// With nothing beside the library, the table is the install root's, found as the
+// user-phrase file's folder is, and returned whether or not it exists.
+TEST(TablePathRules, WithNothingBesideTheLibraryTheInstallRootsTable) {
     test_support::TempDir temp;
-    fs::path module = temp.Write("R/versions/V/x64/lib.dll", "");
-    const fs::path folder = module.parent_path();
+    const fs::path root = temp / "R";
+    struct Case {
+        const char* moduleFolder;  // relative to R
+        const char* expectedFolder;
+    } cases[] = {
+        {".", "."},
+        {"x64", "."},
+        {"x86", "."},
+        {"versions/V", "."},
+        {"versions/V/x64", "."},
+        {"versions/V/x86", "."},
+        {"x64/versions/V", "x64"},
+        {"X64", "X64"},
+        {"versions/V/deeper", "versions/V/deeper"},
+    };
+    for (const Case& c : cases) {
+        fs::path module = temp.Write(fs::path("R") / c.moduleFolder / "lib.dll", "");
+        fs::path expected = (root / c.expectedFolder / "ZiRevod-Ka.cin").lexically_normal();
+        ASSERT_FALSE(fs::exists(expected));
+        EXPECT_EQ(ChooseTablePath(L"", L"", module, FileExists).lexically_normal(), expected)
+            << c.moduleFolder;
+        EXPECT_EQ(ChooseTablePath(L"", L"", module, FileExists).parent_path(),
+                  UserPhrasePathFor(module).parent_path())
+            << c.moduleFolder;
+    }
+}
 
-    EXPECT_EQ(ChooseTablePath(L"", L"", module, FileExists), temp / "R" / "ZiRevod-Ka.cin")
-        << "neither file beside: three folders up, whether or not it exists";
-    temp.Write("R/versions/V/x64/ZiRevod-2017-Phrase.cin", "");
+TEST(TablePathRules, FilesBesideTheLibraryComeBeforeTheInstallRoot) {
+    test_support::TempDir temp;
+    fs::path module = temp.Write("R/x64/lib.dll", "");
+    const fs::path folder = module.parent_path();
+    temp.Write("R/ZiRevod-Ka.cin", "");
+
+    EXPECT_EQ(ChooseTablePath(L"", L"", module, FileExists), temp / "R" / "ZiRevod-Ka.cin");
+    temp.Write("R/x64/ZiRevod-2017-Phrase.cin", "");
     EXPECT_EQ(ChooseTablePath(L"", L"", module, FileExists), folder / "ZiRevod-2017-Phrase.cin");
-    temp.Write("R/versions/V/x64/ZiRevod-Ka.cin", "");
+    temp.Write("R/x64/ZiRevod-Ka.cin", "");
     EXPECT_EQ(ChooseTablePath(L"", L"", module, FileExists), folder / "ZiRevod-Ka.cin");
 }
 
-TEST(TablePathRules, ThreeParentsStopAtTheRoot) {
+TEST(TablePathRules, ALibraryAtADriveRootStaysThere) {
     test_support::TempDir temp;
     const fs::path root = temp.Path().root_path();
     auto absent = [](const fs::path&) { return false; };
-    EXPECT_EQ(ChooseTablePath(L"", L"", root / "Lib" / "lib.dll", absent), root / "ZiRevod-Ka.cin");
+    EXPECT_EQ(ChooseTablePath(L"", L"", root / "lib.dll", absent), root / "ZiRevod-Ka.cin");
+    EXPECT_EQ(ChooseTablePath(L"", L"", root / "x64" / "lib.dll", absent), root / "ZiRevod-Ka.cin");
 }
 
 TEST(TablePathRules, UnreadableModuleNameGivesNoPathInsteadOfARelativeOne) {
@@ -113,7 +145,18 @@ TEST(TablePathRules, UndeterminableExistenceCountsAsAbsent) {
 
     fs::path module = temp / std::string(400, 'n') / "lib.dll";
     EXPECT_EQ(ChooseTablePath(L"", L"", module, FileExists),
-              module.parent_path().parent_path().parent_path().parent_path() / "ZiRevod-Ka.cin");
+              module.parent_path() / "ZiRevod-Ka.cin");
+}
+
+// The system would read such a name only up to the NUL, which names another file.
+TEST(TablePathRules, ANameHoldingANulNamesNoFile) {
+    test_support::TempDir temp;
+    fs::path file = temp.Write("present.cin", "");
+    fs::path::string_type withNul = file.native();
+    withNul.push_back(fs::path::value_type{});
+    withNul += fs::path("x").native();
+    EXPECT_FALSE(FileExists(fs::path(withNul)));
+    EXPECT_FALSE(FileExists(fs::path(withNul.substr(0, file.native().size() + 1))));
 }
 
 }  // namespace

@@ -71,6 +71,15 @@ TEST_F(InstallPaths, VersionedLibraryFindsRootFiles) {
               temp / "R" / "versions" / "V" / "x64" / "ZiRevod-2017-Phrase.cin");
 }
 
+// The layout the install folder ships in: the table at R, the library in R\x64.
+TEST_F(InstallPaths, LibraryInProcessorFolderFindsTheRootTable) {
+    MappedModule library(temp / "R" / "x64" / "lib.dll");
+    ASSERT_NE(library.Handle(), nullptr);
+    temp.Write("R/ZiRevod-Ka.cin", "");
+    EXPECT_EQ(ResolveTablePath(library.Handle()), temp / "R" / "ZiRevod-Ka.cin");
+    EXPECT_EQ(UserPhrasePath(library.Handle()), temp / "R" / "Mo_Input_Ka_User.txt");
+}
+
 TEST_F(InstallPaths, SettingThenVariableOverrideTheLayout) {
     MappedModule library(temp / "R" / "x64" / "lib.dll");
     ASSERT_NE(library.Handle(), nullptr);

@@ -116,8 +116,8 @@ TEST(RegisterExport, RefusesALibraryPathTooLongToBeRecordedWhole) {
     }
     EXPECT_FALSE(ReadMachineValue(ClassKey + L"\\InprocServer32", nullptr))
         << "a cut-off path was registered";
+    EXPECT_FALSE(MachineKeyExists(ClassKey)) << "a class naming no library was left behind";
     EXPECT_FALSE(MachineKeyExists(TipKey)) << "TSF registration went on";
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, ClassKey.c_str());
 }
 
 }  // namespace
