@@ -9,7 +9,8 @@ rm -rf "$out"
 for preset in release-x64 release-x86; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"
-  cmake --install "build/$preset" --prefix "$out" >/dev/null
+  # Installed stripped; the unstripped build stays in build/$preset for debugging.
+  cmake --install "build/$preset" --prefix "$out" --strip >/dev/null
 done
 echo "build: installable folder $(pwd)/$out"
 find "$out" -type f | sort

@@ -2,9 +2,11 @@
 // created through the registry and activated with no TablePath setting and no table
 // variable, so the library must find the table the folder keeps at its root.
 //
-// The folder is the one scripts/build.sh makes when MOIK_INSTALL_FOLDER names it (a Unix
-// path); otherwise it is assembled as the install rules lay it out, from the built library
-// and the sample table: R\ZiRevod-Ka.cin and R\x64\Mo_Input_Ka_TSF.dll.
+// The folder is the one MOIK_INSTALL_FOLDER names (a Unix path): under ctest, this build
+// tree installed stripped as scripts/build.sh installs the release trees; by hand, also
+// dist/Mo_Input_Ka itself. Without the variable it is assembled from the built library
+// and the sample table as the install rules lay them out: R\ZiRevod-Ka.cin and
+// R\x64\Mo_Input_Ka_TSF.dll.
 #include <gtest/gtest.h>
 #include <msctf.h>
 #include <windows.h>
