@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
 #include <string>
 #include <thread>
 
@@ -86,14 +87,22 @@ class SettingsWindow {
     }
 
     // The window's client pixels as the screen shows them.
-    bool CaptureClient(test_support::Capture& out, POINT& clientOrigin) const {
-        test_support::PumpMessages(200);
+    struct ClientCapture {
+        test_support::Capture screen;
+        POINT origin{};  // the client area's top-left inside the capture
+        bool ok = false;
+        DWORD At(int x, int y) const { return screen.At(origin.x + x, origin.y + y); }
+    };
+    ClientCapture CaptureClient() const {
+        test_support::PumpMessages(300);
+        ClientCapture out;
         RECT windowRect;
         GetWindowRect(window, &windowRect);
-        POINT origin{0, 0};
-        ClientToScreen(window, &origin);
-        clientOrigin = {origin.x - windowRect.left, origin.y - windowRect.top};
-        return test_support::CaptureWindow(window, out);
+        POINT client{0, 0};
+        ClientToScreen(window, &client);
+        out.origin = {client.x - windowRect.left, client.y - windowRect.top};
+        out.ok = test_support::CaptureWindow(window, out.screen);
+        return out;
     }
 
   private:
@@ -105,12 +114,19 @@ class SettingsWindow {
     HWND window = nullptr;
 };
 
-// Waits on its own thread for a modal box of this process with the given caption, records
-// its text and icon, and answers it with OK (or with `answer`).
+// Waits on its own thread for a modal dialog of this process (found by its caption, or by
+// its owner window), records a message box's text and icon, lets `prepare` work on the
+// dialog, then presses `button` in it.
 class DialogAnswerer {
   public:
-    explicit DialogAnswerer(std::wstring boxCaption, int button = IDOK)
-        : caption(std::move(boxCaption)), answer(button), worker([this] { Run(); }) {}
+    using Prepare = std::function<void(HWND dialog)>;
+    explicit DialogAnswerer(std::wstring boxCaption, int button = IDOK, Prepare prepare = {})
+        : caption(std::move(boxCaption)),
+          answer(button),
+          work(std::move(prepare)),
+          worker([this] { Run(); }) {}
+    DialogAnswerer(HWND dialogOwner, int button, Prepare prepare = {})
+        : owner(dialogOwner), answer(button), work(std::move(prepare)), worker([this] { Run(); }) {}
     ~DialogAnswerer() {
         stop = true;
         worker.join();
@@ -118,37 +134,57 @@ class DialogAnswerer {
     DialogAnswerer(const DialogAnswerer&) = delete;
     DialogAnswerer& operator=(const DialogAnswerer&) = delete;
 
-    // Waits until a box was answered; false after a few seconds without one.
+    // Waits until a dialog was answered; false after a few seconds without one.
     bool Wait() const {
         for (int i = 0; i < 500 && !answered; ++i) Sleep(10);
         return answered;
     }
+    bool Answered() const { return answered; }
     std::wstring Text() const { return text; }
     HICON Icon() const { return icon; }
 
   private:
+    HWND Find() const {
+        if (!owner) return FindWindowW(L"#32770", caption.c_str());
+        HWND found = nullptr;
+        for (HWND w = FindWindowExW(nullptr, nullptr, L"#32770", nullptr); w;
+             w = FindWindowExW(nullptr, w, L"#32770", nullptr)) {
+            if (GetWindow(w, GW_OWNER) == owner) found = w;
+        }
+        return found;
+    }
     void Run() {
         while (!stop && !answered) {
-            HWND box = FindWindowW(L"#32770", caption.c_str());
+            HWND box = Find();
             if (box && IsWindowVisible(box)) {
+                Sleep(100);  // let the dialog finish its set-up
                 wchar_t buffer[512] = {};
-                GetDlgItemTextW(box, 0xFFFF, buffer, 512);  // the message box's text control
+                GetDlgItemTextW(box, 0xFFFF, buffer, 512);  // a message box's text control
                 text = buffer;
                 icon = reinterpret_cast<HICON>(
                     SendDlgItemMessageW(box, 0x0440, STM_GETICON, 0, 0));  // its icon control
-                PostMessageW(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
+                if (work) work(box);
+                PostMessageW(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED),
+                             reinterpret_cast<LPARAM>(GetDlgItem(box, answer)));
                 answered = true;
             }
             Sleep(20);
         }
     }
     std::wstring caption;
+    HWND owner = nullptr;
     int answer;
+    Prepare work;
     std::wstring text;
     HICON icon = nullptr;
     std::atomic<bool> stop{false};
     std::atomic<bool> answered{false};
     std::thread worker;
 };
+
+// The screen colour (0x00RRGGBB) of a COLORREF (0x00BBGGRR).
+inline DWORD ScreenColor(COLORREF color) {
+    return ((color & 0xFF) << 16) | (color & 0xFF00) | ((color >> 16) & 0xFF);
+}
 
 }  // namespace settings_test

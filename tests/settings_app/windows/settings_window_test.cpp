@@ -1,11 +1,15 @@
 // The settings window created by the program's own code inside this test program, driven
 // by the messages its controls send, under Wine with a private Xvfb. The store is the
 // prefix's real registry.
+#include <aclapi.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "input_dll_stand_in.h"
 #include "settings_choices.h"
 #include "settings_layout.h"
 #include "settings_state.h"
@@ -239,6 +243,295 @@ TEST(SettingsWindow, ControlsStartFromTheStore) {
         EXPECT_EQ(window.Selection(IDC_THEME), c.theme);
         EXPECT_EQ(g_fontSize, c.fontSize);  // an unlisted size is kept until one is picked
     }
+}
+
+struct RawValue {
+    DWORD type = REG_NONE;
+    std::vector<BYTE> data;
+};
+
+std::optional<RawValue> ReadRaw(const wchar_t* name) {
+    RawValue value;
+    DWORD size = 0;
+    if (RegGetValueW(HKEY_CURRENT_USER, SettingNames::KeyPath, name, RRF_RT_ANY | RRF_NOEXPAND,
+                     &value.type, nullptr, &size) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    value.data.resize(size);
+    if (RegGetValueW(HKEY_CURRENT_USER, SettingNames::KeyPath, name, RRF_RT_ANY | RRF_NOEXPAND,
+                     &value.type, value.data.data(), &size) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    value.data.resize(size);
+    return value;
+}
+
+RawValue Dword(DWORD v) {
+    RawValue value{REG_DWORD, std::vector<BYTE>(4)};
+    std::memcpy(value.data.data(), &v, 4);
+    return value;
+}
+
+RawValue String(std::wstring_view text) {
+    RawValue value{REG_SZ, std::vector<BYTE>((text.size() + 1) * sizeof(wchar_t))};
+    std::memcpy(value.data.data(), text.data(), text.size() * sizeof(wchar_t));
+    return value;
+}
+
+void ExpectStored(const wchar_t* name, const RawValue& expected) {
+    SCOPED_TRACE(testing::PrintToString(std::wstring(name)));
+    const auto stored = ReadRaw(name);
+    ASSERT_TRUE(stored.has_value());
+    EXPECT_EQ(stored->type, expected.type);
+    EXPECT_EQ(stored->data, expected.data);
+}
+
+TEST(SettingsWindow, SaveWritesElevenValuesWithTheirTypesAndLeavesTheRestAlone) {
+    Prepare({nullptr,
+             {{L"SimplifiedOutput", 1},
+              {L"ToolbarX", 0xFFFFFFF6},
+              {L"KeyboardWidth", 800},
+              {L"ThemeBorder", 0x010203}}});
+    settings_test::StoreString(SettingNames::TablePath, L"C:\\tables\\mine.cin");
+    SettingsWindow window;
+    // What a user does: Caps Lock, toolbar off, typing follow mode, letters on, a preset, a
+    // size and one colour of the preset edited by hand (through the edited state).
+    window.SetChecked(IDC_TOGGLE_SHIFT, false);
+    window.SetChecked(IDC_TOGGLE_CAPSLOCK, true);
+    window.SetChecked(IDC_PERSISTENT_TOOLBAR, false);
+    window.SetChecked(IDC_LETTER_SELECTION, true);
+    SendMessageW(window.Control(IDC_FOLLOW_MODE), CB_SETCURSEL, 2, 0);
+    window.Choose(IDC_THEME, 4);
+    window.Choose(IDC_FONT_SIZE, 5);  // 24 px
+    {
+        settings_test::DialogAnswerer box(L"悠然輸入法-啟明星");
+        window.Click(IDC_SAVE);
+        ASSERT_TRUE(box.Wait());
+        EXPECT_EQ(box.Text(), L"已儲存。重新選用輸入法後，候選窗配色與按鍵設定就會生效。");
+        EXPECT_EQ(box.Icon(), LoadIconW(nullptr, IDI_INFORMATION));
+    }
+    const ThemeColors& preset = ThemePresets[4];
+    ExpectStored(L"ToggleKey", String(L"CapsLock"));
+    ExpectStored(L"LetterSelection", Dword(1));
+    ExpectStored(L"ThemeBackground", Dword(preset.background));
+    ExpectStored(L"ThemeText", Dword(preset.text));
+    ExpectStored(L"ThemeMuted", Dword(preset.muted));
+    ExpectStored(L"ThemeSelection", Dword(preset.selection));
+    ExpectStored(L"ThemeSelectedText", Dword(preset.selectedText));
+    ExpectStored(L"ThemeBorder", Dword(preset.border));
+    ExpectStored(L"PersistentToolbar", Dword(0));
+    ExpectStored(L"ToolbarFollowMode", Dword(2));
+    ExpectStored(L"CandidateFontSize", Dword(24));
+    // Values the save does not own stay as they were.
+    ExpectStored(L"SimplifiedOutput", Dword(1));
+    ExpectStored(L"ToolbarX", Dword(0xFFFFFFF6));
+    ExpectStored(L"KeyboardWidth", Dword(800));
+    ExpectStored(L"TablePath", String(L"C:\\tables\\mine.cin"));
+}
+
+TEST(SettingsWindow, SaveKeepsAnUnlistedSizeAndStoresShiftAndDefaults) {
+    Prepare({L"CapsLock", {{L"CandidateFontSize", 27}, {L"ToolbarFollowMode", 9}}});
+    SettingsWindow window;
+    window.SetChecked(IDC_TOGGLE_CAPSLOCK, false);
+    window.SetChecked(IDC_TOGGLE_SHIFT, true);
+    {
+        settings_test::DialogAnswerer box(L"悠然輸入法-啟明星");
+        window.Click(IDC_SAVE);
+        ASSERT_TRUE(box.Wait());
+    }
+    ExpectStored(L"ToggleKey", String(L"Shift"));
+    ExpectStored(L"CandidateFontSize", Dword(27));
+    ExpectStored(L"ToolbarFollowMode", Dword(1));
+    ExpectStored(L"PersistentToolbar", Dword(1));
+    ExpectStored(L"LetterSelection", Dword(0));
+    ExpectStored(L"ThemeBackground", Dword(ThemePresets[0].background));
+}
+
+// The key exists but this user may not set values in it: the save cannot open it for
+// writing, writes nothing and says so.
+TEST(SettingsWindow, SaveIntoAKeyThatRefusesWritesStoresNothingAndReportsTheFailure) {
+    Prepare({L"CapsLock", {{L"CandidateFontSize", 20}}});
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, SettingNames::KeyPath, 0, WRITE_DAC, &key),
+              ERROR_SUCCESS);
+    // Everyone may read, change the permissions and delete; nobody may set a value.
+    EXPLICIT_ACCESSW allow{};
+    allow.grfAccessPermissions = KEY_READ | WRITE_DAC | DELETE;
+    allow.grfAccessMode = SET_ACCESS;
+    allow.grfInheritance = NO_INHERITANCE;
+    allow.Trustee.TrusteeForm = TRUSTEE_IS_NAME;
+    allow.Trustee.TrusteeType = TRUSTEE_IS_WELL_KNOWN_GROUP;
+    allow.Trustee.ptstrName = const_cast<wchar_t*>(L"EVERYONE");
+    PACL acl = nullptr;
+    ASSERT_EQ(SetEntriesInAclW(1, &allow, nullptr, &acl), ERROR_SUCCESS);
+    ASSERT_EQ(SetSecurityInfo(key, SE_REGISTRY_KEY,
+                              DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
+                              nullptr, nullptr, acl, nullptr),
+              ERROR_SUCCESS);
+    LocalFree(acl);
+    RegCloseKey(key);
+    HKEY probe = nullptr;
+    const LSTATUS refused =
+        RegOpenKeyExW(HKEY_CURRENT_USER, SettingNames::KeyPath, 0, KEY_SET_VALUE, &probe);
+    if (probe) RegCloseKey(probe);
+    ASSERT_EQ(refused, ERROR_ACCESS_DENIED) << "the registry must refuse the write access";
+
+    SettingsWindow window;
+    window.Choose(IDC_FONT_SIZE, 0);
+    {
+        settings_test::DialogAnswerer box(L"悠然輸入法-啟明星");
+        window.Click(IDC_SAVE);
+        ASSERT_TRUE(box.Wait());
+        EXPECT_EQ(box.Text(), L"無法儲存設定。");
+        EXPECT_EQ(box.Icon(), LoadIconW(nullptr, IDI_ERROR));
+    }
+    ExpectStored(L"ToggleKey", String(L"CapsLock"));
+    ExpectStored(L"CandidateFontSize", Dword(20));
+    EXPECT_FALSE(ReadRaw(L"LetterSelection").has_value());
+    settings_test::DeleteSettingsKey();
+}
+
+// The vertical span of pixels that differ from `ground` in a rectangle of the client area.
+std::pair<int, int> InkRows(const SettingsWindow::ClientCapture& c, const PixelRect& r,
+                            DWORD ground) {
+    int top = -1, bottom = -1;
+    for (int y = r.top; y < r.bottom; ++y) {
+        for (int x = r.left; x < r.right; ++x) {
+            if (c.At(x, y) != ground) {
+                if (top < 0) top = y;
+                bottom = y;
+                break;
+            }
+        }
+    }
+    return {top, bottom};
+}
+
+TEST(SettingsWindow, PresetAndFontSizeRepaintThePreviewAtOnce) {
+    settings_test::DeleteSettingsKey();
+    SettingsWindow window;
+    using settings_test::ScreenColor;
+    // Inside the preview box but clear of its texts; on the selection bar left of its text;
+    // on the border; inside the selection slot's swatch.
+    const POINT box{655, 314}, bar{372, 262}, border{363, 250}, swatch{517 + 18, 452 + 17};
+
+    auto before = window.CaptureClient();
+    ASSERT_TRUE(before.ok);
+    EXPECT_EQ(before.At(box.x, box.y), ScreenColor(ThemePresets[0].background));
+    EXPECT_EQ(before.At(bar.x, bar.y), ScreenColor(ThemePresets[0].selection));
+    EXPECT_EQ(before.At(border.x, border.y), ScreenColor(ThemePresets[0].border));
+    EXPECT_EQ(before.At(swatch.x, swatch.y), ScreenColor(ThemePresets[0].selection));
+    window.Choose(IDC_FONT_SIZE, 0);  // 14 px
+    const auto small = window.CaptureClient();
+    const auto smallRows =
+        InkRows(small, PreviewFirstRowRect, ScreenColor(ThemePresets[0].selection));
+
+    window.Choose(IDC_THEME, 9);      // 極致對比: a black box with a white frame
+    window.Choose(IDC_FONT_SIZE, 6);  // 28 px
+    const auto after = window.CaptureClient();
+    ASSERT_TRUE(after.ok);
+    const ThemeColors& contrast = ThemePresets[9];
+    EXPECT_EQ(after.At(box.x, box.y), ScreenColor(contrast.background));
+    EXPECT_EQ(after.At(bar.x, bar.y), ScreenColor(contrast.selection));
+    EXPECT_EQ(after.At(border.x, border.y), ScreenColor(contrast.border));
+    EXPECT_EQ(after.At(swatch.x, swatch.y), ScreenColor(contrast.selection));
+    // The button face keeps its own colour whatever the theme.
+    EXPECT_EQ(after.At(517 + 100, 452 + 3), ScreenColor(ColorButtonFace));
+
+    const auto largeRows = InkRows(after, PreviewFirstRowRect, ScreenColor(contrast.selection));
+    ASSERT_GE(smallRows.first, 0);
+    ASSERT_GE(largeRows.first, 0);
+    const int smallHeight = smallRows.second - smallRows.first + 1;
+    const int largeHeight = largeRows.second - largeRows.first + 1;
+    EXPECT_GT(largeHeight, smallHeight * 3 / 2) << smallHeight << " vs " << largeHeight;
+    // Both centred in the fixed 34-pixel row.
+    const int rowMiddle = (PreviewFirstRowRect.top + PreviewFirstRowRect.bottom) / 2;
+    EXPECT_NEAR((smallRows.first + smallRows.second) / 2, rowMiddle, 3);
+    EXPECT_NEAR((largeRows.first + largeRows.second) / 2, rowMiddle, 3);
+    // The bar keeps its rows: the pixel below it is the box again.
+    EXPECT_EQ(after.At(bar.x, PreviewSelectionBarRect.bottom), ScreenColor(contrast.background));
+
+    // The custom entry changes no colour.
+    window.Choose(IDC_THEME, 10);
+    EXPECT_EQ(g_theme.selection, contrast.selection);
+}
+
+// Types a colour into the colour dialog's red, green and blue boxes as a user would.
+void TypeColor(HWND dialog, BYTE red, BYTE green, BYTE blue) {
+    const std::pair<int, BYTE> boxes[] = {{706, red}, {707, green}, {708, blue}};
+    for (const auto& [id, value] : boxes) {
+        HWND edit = GetDlgItem(dialog, id);
+        SendMessageW(edit, EM_SETSEL, 0, -1);
+        SendMessageW(edit, EM_REPLACESEL, TRUE,
+                     reinterpret_cast<LPARAM>(std::to_wstring(value).c_str()));
+    }
+}
+
+TEST(SettingsWindow, APickedColourShowsAtOnceAndSelectsTheCustomEntry) {
+    settings_test::DeleteSettingsKey();
+    SettingsWindow window;
+    {
+        // Cancelled: nothing changes, the theme list included.
+        settings_test::DialogAnswerer dialog(window.Handle(), IDCANCEL,
+                                             [](HWND d) { TypeColor(d, 255, 0, 0); });
+        window.Click(IDC_COLOR_SELECTION);
+        ASSERT_TRUE(dialog.Wait());
+    }
+    EXPECT_EQ(g_theme.selection, ThemePresets[0].selection);
+    EXPECT_EQ(window.Selection(IDC_THEME), 0);
+    {
+        // Confirmed with exactly preset 9's selection colour: still the custom entry.
+        settings_test::DialogAnswerer dialog(window.Handle(), IDOK,
+                                             [](HWND d) { TypeColor(d, 0xFF, 0xDD, 0x00); });
+        window.Click(IDC_COLOR_SELECTION);
+        ASSERT_TRUE(dialog.Wait());
+    }
+    test_support::PumpMessages(200);
+    EXPECT_EQ(g_theme.selection, 0x00DDFFu);
+    EXPECT_EQ(window.Selection(IDC_THEME), 10);
+    const auto shown = window.CaptureClient();
+    EXPECT_EQ(shown.At(372, 262), 0xFFDD00u);            // the preview's selection bar
+    EXPECT_EQ(shown.At(517 + 18, 452 + 17), 0xFFDD00u);  // the swatch of its button
+    EXPECT_EQ(shown.At(655, 314), settings_test::ScreenColor(ThemePresets[0].background));
+
+    // A preset chosen afterwards replaces the picked colour too.
+    window.Choose(IDC_THEME, 1);
+    EXPECT_EQ(g_theme.selection, ThemePresets[1].selection);
+}
+
+// Wine ships no input.dll: the real load fails. A stand-in in the system directory then
+// shows both answers of the system call.
+TEST(SettingsWindow, ProfileButtonsReportTheSystemsAnswerAndStoreNothing) {
+    settings_test::DeleteSettingsKey();
+    ASSERT_TRUE(settings_test::InstallInputDll(nullptr));
+    SettingsWindow window;
+    window.Choose(IDC_FONT_SIZE, 6);  // an unsaved edit
+    auto press = [&](int id) {
+        settings_test::DialogAnswerer box(L"悠然輸入法-啟明星");
+        window.Click(id);
+        EXPECT_TRUE(box.Wait());
+        return std::make_pair(box.Text(), box.Icon());
+    };
+    const auto failed = press(IDC_PROFILE_ADD);
+    EXPECT_EQ(failed.first, L"無法更新輸入法列表。請先確認輸入法已註冊。");
+    EXPECT_EQ(failed.second, LoadIconW(nullptr, IDI_ERROR));
+
+    settings_test::InputDllRecord record;
+    ASSERT_TRUE(settings_test::InstallInputDll(MOIK_INPUT_DLL_STAND_IN));
+    const auto added = press(IDC_PROFILE_ADD);
+    EXPECT_EQ(added.first, L"已加入目前使用者的輸入法列表。");
+    EXPECT_EQ(added.second, LoadIconW(nullptr, IDI_INFORMATION));
+    const auto removed = press(IDC_PROFILE_REMOVE);
+    EXPECT_EQ(removed.first, L"已從目前使用者的輸入法列表移除。");
+    record.Answer(false);
+    EXPECT_EQ(press(IDC_PROFILE_REMOVE).first, L"無法更新輸入法列表。請先確認輸入法已註冊。");
+
+    const std::wstring profile = settings_test::ExpectedProfileString();
+    EXPECT_EQ(record.Calls(),
+              (std::vector<std::wstring>{profile + L" 0", profile + L" 1", profile + L" 1"}));
+    EXPECT_FALSE(ReadRaw(L"CandidateFontSize").has_value());
+    EXPECT_EQ(g_fontSize, 28);
+    settings_test::InstallInputDll(nullptr);
 }
 
 }  // namespace
