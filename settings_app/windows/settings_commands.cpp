@@ -86,9 +86,13 @@ void ChangeInputProfile(HWND window, bool enable) {
 void StartPhraseEditor(HWND window) {
     wchar_t ownPath[OwnPathBufferUnits] = {};
     const DWORD length = GetModuleFileNameW(nullptr, ownPath, OwnPathBufferUnits);
-    if (length == 0) return;  // no path, no message
+    StartPhraseEditorFrom(window, std::wstring_view(ownPath, OwnPathBufferUnits), length);
+}
+
+void StartPhraseEditorFrom(HWND window, std::wstring_view ownPath, DWORD returnedLength) {
+    if (returnedLength == 0) return;  // no path, no message
     // A path that filled the buffer is cut off: its folder is not ours, so start nothing.
-    const auto editor = PhraseEditorBeside(std::wstring_view(ownPath, OwnPathBufferUnits), length);
+    const auto editor = PhraseEditorBeside(ownPath, returnedLength);
     bool started = false;
     if (editor) {
         std::wstring commandLine = PhraseEditorCommandLine(*editor);  // CreateProcessW writes

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <string_view>
+
 #include "settings_messages.h"
 
 inline constexpr wchar_t SettingsWindowClass[] = L"Mo_Input_Ka_Settings";
@@ -23,6 +25,9 @@ void CreateSettingsControls(HWND window);
 void SaveSettings(HWND window);
 void ChangeInputProfile(HWND window, bool enable);
 void StartPhraseEditor(HWND window);
+// The same with the program's own path as GetModuleFileNameW left it in a buffer of
+// OwnPathBufferUnits, and the length it returned.
+void StartPhraseEditorFrom(HWND window, std::wstring_view ownPath, DWORD returnedLength);
 void ApplyThemeChoice(HWND window);
 void ApplyFontSizeChoice(HWND window);
 void PickColor(HWND window, int slot);

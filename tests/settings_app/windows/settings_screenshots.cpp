@@ -1,5 +1,6 @@
 // Draws the settings window in three states and saves each as a BMP file in the folder
-// given as the first argument: the default theme, "極致對比" at 28 px, and a custom colour.
+// given as the first argument: the default theme, "極致對比" at 28 px, and a colour picked
+// in the colour dialog.
 #include <windows.h>
 
 #include <cstdio>
@@ -38,13 +39,25 @@ int wmain(int argc, wchar_t** argv) {
         ok = Save(window, folder, L"settings_high_contrast_28px.bmp") && ok;
     }
     {
-        // A selection colour of our own (orange) in an otherwise default theme, as a
-        // picked colour leaves it: the theme list shows the custom entry.
+        // A selection colour of our own (orange) picked in the colour dialog, at 20 px: the
+        // theme list shows the custom entry. The dialog is saved as it shows.
         settings_test::DeleteSettingsKey();
-        settings_test::StoreDword(SettingNames::ThemeSelection, 0x0080FF);
-        settings_test::StoreDword(SettingNames::CandidateFontSize, 20);
         settings_test::SettingsWindow window;
-        ok = Save(window, folder, L"settings_custom_color.bmp") && ok;
+        window.Choose(IDC_FONT_SIZE, 3);
+        bool dialogSaved = false;
+        {
+            settings_test::DialogAnswerer dialog(window.Handle(), IDOK, [&](HWND d) {
+                settings_test::TypeColor(d, 0xFF, 0x80, 0x00);
+                Sleep(300);
+                dialogSaved =
+                    test_support::SaveWindowBmp(d, folder + L"\\settings_color_dialog.bmp");
+            });
+            window.Click(IDC_COLOR_SELECTION);
+            ok = dialog.Wait() && ok;
+        }
+        std::fwprintf(stderr, L"%ls settings_color_dialog.bmp\n",
+                      dialogSaved ? L"saved" : L"FAILED");
+        ok = dialogSaved && Save(window, folder, L"settings_custom_color.bmp") && ok;
     }
     return ok ? 0 : 1;
 }

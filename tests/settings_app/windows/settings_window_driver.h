@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "control_ids.h"
 #include "settings_names.h"
@@ -181,6 +182,17 @@ class DialogAnswerer {
     std::atomic<bool> answered{false};
     std::thread worker;
 };
+
+// Types a colour into the colour dialog's red, green and blue boxes as a user would.
+inline void TypeColor(HWND dialog, BYTE red, BYTE green, BYTE blue) {
+    const std::pair<int, BYTE> boxes[] = {{706, red}, {707, green}, {708, blue}};
+    for (const auto& [id, value] : boxes) {
+        HWND edit = GetDlgItem(dialog, id);
+        SendMessageW(edit, EM_SETSEL, 0, -1);
+        SendMessageW(edit, EM_REPLACESEL, TRUE,
+                     reinterpret_cast<LPARAM>(std::to_wstring(value).c_str()));
+    }
+}
 
 // The screen colour (0x00RRGGBB) of a COLORREF (0x00BBGGRR).
 inline DWORD ScreenColor(COLORREF color) {

@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "input_dll_stand_in.h"
+#include "phrase_editor_path.h"
 #include "settings_choices.h"
 #include "settings_layout.h"
 #include "settings_state.h"
@@ -18,6 +20,7 @@
 namespace {
 
 using settings_test::SettingsWindow;
+using std::filesystem::path;
 
 std::wstring ClassOf(HWND control) {
     wchar_t name[64] = {};
@@ -456,24 +459,13 @@ TEST(SettingsWindow, PresetAndFontSizeRepaintThePreviewAtOnce) {
     EXPECT_EQ(g_theme.selection, contrast.selection);
 }
 
-// Types a colour into the colour dialog's red, green and blue boxes as a user would.
-void TypeColor(HWND dialog, BYTE red, BYTE green, BYTE blue) {
-    const std::pair<int, BYTE> boxes[] = {{706, red}, {707, green}, {708, blue}};
-    for (const auto& [id, value] : boxes) {
-        HWND edit = GetDlgItem(dialog, id);
-        SendMessageW(edit, EM_SETSEL, 0, -1);
-        SendMessageW(edit, EM_REPLACESEL, TRUE,
-                     reinterpret_cast<LPARAM>(std::to_wstring(value).c_str()));
-    }
-}
-
 TEST(SettingsWindow, APickedColourShowsAtOnceAndSelectsTheCustomEntry) {
     settings_test::DeleteSettingsKey();
     SettingsWindow window;
     {
         // Cancelled: nothing changes, the theme list included.
-        settings_test::DialogAnswerer dialog(window.Handle(), IDCANCEL,
-                                             [](HWND d) { TypeColor(d, 255, 0, 0); });
+        settings_test::DialogAnswerer dialog(
+            window.Handle(), IDCANCEL, [](HWND d) { settings_test::TypeColor(d, 255, 0, 0); });
         window.Click(IDC_COLOR_SELECTION);
         ASSERT_TRUE(dialog.Wait());
     }
@@ -481,8 +473,8 @@ TEST(SettingsWindow, APickedColourShowsAtOnceAndSelectsTheCustomEntry) {
     EXPECT_EQ(window.Selection(IDC_THEME), 0);
     {
         // Confirmed with exactly preset 9's selection colour: still the custom entry.
-        settings_test::DialogAnswerer dialog(window.Handle(), IDOK,
-                                             [](HWND d) { TypeColor(d, 0xFF, 0xDD, 0x00); });
+        settings_test::DialogAnswerer dialog(
+            window.Handle(), IDOK, [](HWND d) { settings_test::TypeColor(d, 0xFF, 0xDD, 0x00); });
         window.Click(IDC_COLOR_SELECTION);
         ASSERT_TRUE(dialog.Wait());
     }
@@ -532,6 +524,31 @@ TEST(SettingsWindow, ProfileButtonsReportTheSystemsAnswerAndStoreNothing) {
     EXPECT_FALSE(ReadRaw(L"CandidateFontSize").has_value());
     EXPECT_EQ(g_fontSize, 28);
     settings_test::InstallInputDll(nullptr);
+}
+
+// GetModuleFileNameW cut the program's path off inside a folder name: the cut text's folder
+// is a real one, with a phrase editor in it, and it is not the program's.
+TEST(SettingsWindow, AnOwnPathThatDidNotFitItsBufferStartsNoPhraseEditor) {
+    settings_test::DeleteSettingsKey();
+    test_support::TempDir dir;
+    const path wrongFolder = (dir / "abc").make_preferred();
+    std::filesystem::create_directories(wrongFolder);
+    std::filesystem::copy_file(settings_test::WinePathOf(MOIK_COMPANION_STAND_IN),
+                               wrongFolder / L"mo_input_ka_words.exe");
+    const std::wstring fullPath =
+        wrongFolder.wstring() + L"\\" + std::wstring(300, L'e') + L"\\mo_input_ka_settings.exe";
+    // What the platform leaves in a 260-unit buffer: 259 units and a NUL; it returns 260.
+    std::wstring buffer = fullPath.substr(0, OwnPathBufferUnits - 1);
+    buffer.push_back(L'\0');
+    ASSERT_EQ(path(buffer.c_str()).parent_path(), wrongFolder);
+
+    SettingsWindow window;
+    settings_test::DialogAnswerer box(L"悠然輸入法-啟明星");
+    StartPhraseEditorFrom(window.Handle(), buffer, OwnPathBufferUnits);
+    ASSERT_TRUE(box.Wait());
+    EXPECT_EQ(box.Text(), L"無法開啟自建詞組管理程式。");
+    Sleep(1000);  // a wrongly started editor would have written its record by now
+    EXPECT_FALSE(std::filesystem::exists(wrongFolder / L"mo_input_ka_words.exe.ran"));
 }
 
 }  // namespace
