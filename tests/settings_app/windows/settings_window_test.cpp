@@ -12,6 +12,7 @@
 
 #include "input_dll_stand_in.h"
 #include "phrase_editor_path.h"
+#include "profile_switch.h"
 #include "settings_choices.h"
 #include "settings_layout.h"
 #include "settings_state.h"
@@ -549,6 +550,32 @@ TEST(SettingsWindow, AnOwnPathThatDidNotFitItsBufferStartsNoPhraseEditor) {
     EXPECT_EQ(box.Text(), L"無法開啟自建詞組管理程式。");
     Sleep(1000);  // a wrongly started editor would have written its record by now
     EXPECT_FALSE(std::filesystem::exists(wrongFolder / L"mo_input_ka_words.exe.ran"));
+}
+
+TEST(ReadToggleKeyIsCapsLock, OnlyTheExactTextCapsLock) {
+    const struct {
+        const char* name;
+        std::optional<std::wstring> text;  // nothing: stored as a number
+    } cases[] = {
+        {"CapsLock", L"CapsLock"},
+        {"lower case", L"capslock"},
+        {"trailing blank", L"CapsLock "},
+        {"Shift", L"Shift"},
+        {"too long for the 32-unit buffer", L"CapsLock" + std::wstring(40, L' ')},
+        {"a number", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        settings_test::DeleteSettingsKey();
+        if (c.text) {
+            settings_test::StoreString(SettingNames::ToggleKey, *c.text);
+        } else {
+            settings_test::StoreDword(SettingNames::ToggleKey, 1);
+        }
+        EXPECT_EQ(ReadToggleKeyIsCapsLock(), c.text && *c.text == L"CapsLock");
+    }
+    settings_test::DeleteSettingsKey();
+    EXPECT_FALSE(ReadToggleKeyIsCapsLock());
 }
 
 }  // namespace
