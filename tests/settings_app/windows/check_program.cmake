@@ -1,0 +1,21 @@
+# The settings program must run on a Windows without MinGW's runtime libraries, and its
+# manifest must ask for the invoking user's level and nothing else.
+execute_process(COMMAND ${OBJDUMP} -p ${PROGRAM} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "objdump failed on ${PROGRAM}")
+endif()
+string(REGEX MATCHALL "DLL Name: [^\r\n]+" imports "${dump}")
+foreach(import IN LISTS imports)
+  string(TOLOWER "${import}" lower)
+  if(lower MATCHES "libstdc|libgcc|winpthread|libssp|mingw")
+    message(FATAL_ERROR "${PROGRAM} needs a MinGW runtime library: ${import}")
+  endif()
+endforeach()
+
+file(STRINGS ${PROGRAM} manifest REGEX "requestedExecutionLevel|dpiAware|Common-Controls")
+if(NOT manifest MATCHES "level=\"asInvoker\"")
+  message(FATAL_ERROR "${PROGRAM}: no asInvoker manifest found")
+endif()
+if(manifest MATCHES "dpiAware|Common-Controls")
+  message(FATAL_ERROR "${PROGRAM}: the manifest asks for more than the execution level")
+endif()
