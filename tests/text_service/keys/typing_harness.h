@@ -1,11 +1,13 @@
 #pragma once
-// An activated text service in a fake thread with one or two documents, typed into as
-// Windows delivers keys: the test call first, then the key when the service wants it.
+// An activated text service in a fake application with two documents, typed into as
+// Windows delivers keys: the thread's key state set first, then the test call, then the
+// key when the service wants it. The service reads the real key state.
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,11 +15,11 @@
 #include "com_object.h"
 #include "com_ptr.h"
 #include "dll_globals.h"
-#include "fake_tsf/fake_context.h"
-#include "fake_tsf/fake_thread_mgr.h"
+#include "fake_tsf/attribute_check.h"
+#include "fake_tsf/fake_host.h"
 #include "fake_tsf/test_environment.h"
-#include "keys/test_keyboard.h"
 #include "test_files.h"
+#include "text_conversion.h"
 #include "text_service.h"
 
 namespace keys_test {
@@ -43,81 +45,56 @@ inline HRESULT NoCategoryMgr(ITfCategoryMgr** out) noexcept {
     return REGDB_E_CLASSNOTREG;
 }
 
-// The lParam of a key message: repeat count 1, a scan code, the extended and
-// previous-state bits.
-inline LPARAM KeyLParam(bool extended = false, bool repeat = false) {
-    LPARAM lParam = 1 | (LPARAM{0x1E} << 16);
-    if (extended) lParam |= LPARAM{1} << 24;
-    if (repeat) lParam |= LPARAM{1} << 30;
-    return lParam;
-}
-
 class TypingTest : public ::testing::Test {
   protected:
     void SetUp() override {
         fake_tsf::ClearSettings();
         LaunchedPrograms().clear();
         objectsBefore = DllObjectCount.load();
-        threadMgr->focus = firstDocument;
-        firstDocument->top = fake_tsf::Make<fake_tsf::FakeContext>();
-        secondDocument->top = fake_tsf::Make<fake_tsf::FakeContext>();
+        first = host->NewDocument();
+        second = host->NewDocument();
+        host->Focus(first.Get());
     }
 
     void TearDown() override {
+        host->keyboard.Reset();
         if (service != nullptr) {
             service->Deactivate();
-            EXPECT_FALSE(threadMgr->Sink());
+            EXPECT_FALSE(host->threadMgr->Sink());
             ITfTextInputProcessorEx* processor = service;
             service = nullptr;
-            // Compositions the service dropped without ending still hold their sink.
-            firstDocument->top = nullptr;
-            secondDocument->top = nullptr;
+            // A composition the service dropped without ending still holds its sink
+            // until its document goes.
+            first = nullptr;
+            second = nullptr;
+            host.reset();
             EXPECT_EQ(processor->Release(), 0u);
         }
         EXPECT_EQ(DllObjectCount.load(), objectsBefore);
         fake_tsf::ClearSettings();
     }
 
-    // Activates a service on `table` with the test keyboard and a recording launcher.
+    // Activates a service on `table` with a recording launcher.
     void Start(const std::filesystem::path& table) {
         fake_tsf::UseTable(table);
         service = NewComObject<TextService>();
         ASSERT_NE(service, nullptr);
-        service->keyboard = &keyboard;
         service->launchProgram = &RecordLaunch;
         service->createCategoryMgr = &NoCategoryMgr;
-        ASSERT_EQ(service->Activate(threadMgr.Get(), Client), S_OK);
+        ASSERT_EQ(service->Activate(host->ThreadMgr(), Client), S_OK);
         service->readingAtom = ReadingAtom;
     }
 
-    fake_tsf::FakeContext& Document() { return *threadMgr->focus->top.Get(); }
-    void Focus(fake_tsf::FakeDocumentMgr* document) { threadMgr->focus = ComPtr(document); }
+    fake_tsf::FakeContext& Document() { return *host->Focused(); }
 
-    // Delivers one key down as Windows does for an application's key message.
-    BOOL Down(WPARAM vk, LPARAM lParam = KeyLParam()) {
-        BOOL eaten = FALSE;
-        EXPECT_EQ(threadMgr->KeyDown(vk, lParam, &eaten), S_OK);
-        return eaten;
+    // --- Keys, as the keyboard sends them ---
+    BOOL Press(WPARAM vk, bool extended = false) { return host->keyboard.Type(vk, extended).eaten; }
+    BOOL Hold(WPARAM vk) { return host->keyboard.Down(vk).eaten; }
+    BOOL Release(WPARAM vk) { return host->keyboard.Up(vk).eaten; }
+    BOOL PressWith(WPARAM modifier, WPARAM vk) {
+        return host->keyboard.TypeWith(modifier, vk).eaten;
     }
-    BOOL Up(WPARAM vk, LPARAM lParam = KeyLParam()) {
-        BOOL eaten = FALSE;
-        EXPECT_EQ(threadMgr->KeyUp(vk, lParam | (LPARAM{3} << 30), &eaten), S_OK);
-        return eaten;
-    }
-    BOOL Press(WPARAM vk, LPARAM lParam = KeyLParam()) {
-        const BOOL eaten = Down(vk, lParam);
-        Up(vk, lParam);
-        return eaten;
-    }
-    void Hold(int vk) {
-        keyboard.down.insert(vk);
-        Down(static_cast<WPARAM>(vk));
-    }
-    void Release(int vk) {
-        keyboard.down.erase(vk);
-        Up(static_cast<WPARAM>(vk));
-    }
-    // Types lower-case letters, digits and a few marks on the US layout.
+    // Types lower-case letters, digits, Space and a few marks on the US layout.
     void Type(std::string_view keys) {
         for (const char ch : keys) Press(VirtualKeyFor(ch));
     }
@@ -141,7 +118,7 @@ class TypingTest : public ::testing::Test {
         }
     }
 
-    // --- What the application sees ---
+    // --- What the application sees and the service holds ---
     std::wstring Text() { return Document().Text(); }
     long Caret() { return Document().Selection().end; }
     bool CompositionOpen() {
@@ -153,33 +130,22 @@ class TypingTest : public ::testing::Test {
         if (open.empty()) return L"<none>";
         return Document().Buffer().TextOf(open.back()->Position());
     }
-    // Whether the reading atom covers exactly [start, end) of the text and nothing else.
-    bool AttributeCoversOnly(long start, long end) {
-        const long length = static_cast<long>(Text().size());
-        for (long i = 0; i < length; ++i) {
-            const auto value = Document().AttributeProperty().ValueAt(i);
-            const bool inside = i >= start && i < end;
-            if (inside != (value.has_value() && *value == static_cast<LONG>(ReadingAtom))) {
-                return false;
-            }
-        }
-        return true;
+    ::testing::AssertionResult AttributeOn(long start, long end) {
+        return fake_tsf::AttributeCoversExactly(Document(), start, end, ReadingAtom);
     }
     std::vector<DWORD> SessionFlags() {
         std::vector<DWORD> flags;
-        for (const auto& request : Document().Requests()) flags.push_back(request.flags);
+        for (const auto& session : Document().Sessions()) flags.push_back(session.flags);
         return flags;
     }
-    std::wstring Reading() {
-        return std::wstring(service->composer.Reading().begin(), service->composer.Reading().end());
-    }
+    std::string Reading() { return service->composer.Reading(); }
+    std::wstring ShownReading() { return Utf8ToWide(service->composer.ReadingText()); }
 
     fake_tsf::ComApartment apartment;
     test_support::TempDir temp;
-    TestKeyboard keyboard;
-    ComPtr<fake_tsf::FakeThreadMgr> threadMgr = fake_tsf::Make<fake_tsf::FakeThreadMgr>();
-    ComPtr<fake_tsf::FakeDocumentMgr> firstDocument = fake_tsf::Make<fake_tsf::FakeDocumentMgr>();
-    ComPtr<fake_tsf::FakeDocumentMgr> secondDocument = fake_tsf::Make<fake_tsf::FakeDocumentMgr>();
+    std::unique_ptr<fake_tsf::FakeHost> host = std::make_unique<fake_tsf::FakeHost>();
+    ComPtr<fake_tsf::FakeContext> first;
+    ComPtr<fake_tsf::FakeContext> second;
     TextService* service = nullptr;
     std::uint32_t objectsBefore = 0;
 };
