@@ -485,3 +485,80 @@ TEST_F(SampleTableTyping, EveryKeyMethodRefusesANullEatenPointer) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SampleTableTyping, OnlyOurOwnCompositionEndingIsHeardOf) {
+    Type("zh");
+    auto foreign = fake_tsf::Make<fake_tsf::FakeComposition>(
+        &Document(), std::make_shared<fake_tsf::Span>(), nullptr);
+    EXPECT_EQ(service->OnCompositionTerminated(1, foreign.Get()), S_OK);
+    EXPECT_EQ(service->OnCompositionTerminated(1, nullptr), S_OK);
+    EXPECT_TRUE(CompositionOpen());
+    EXPECT_EQ(Reading(), "zh");
+    foreign->MarkEnded(false);
+}
+
+TEST_F(SampleTableTyping, DeactivationReleasesAnOpenCompositionWithoutEndingIt) {
+    Type("mos");
+    fake_tsf::FakeContext& document = Document();
+    EXPECT_EQ(service->Deactivate(), S_OK);
+    EXPECT_FALSE(service->composition);
+    EXPECT_TRUE(service->commandBuffer.empty());
+    EXPECT_FALSE(service->togglePending);
+    ASSERT_EQ(document.Compositions().size(), 1u);
+    EXPECT_FALSE(document.Compositions().front()->Ended());
+    EXPECT_EQ(document.Text(), L"mos");
+}
+
+TEST_F(SampleTableTyping, AReadOnlyDocumentGetsTheKeyBack) {
+    Document().readOnly = true;
+    EXPECT_FALSE(Press('Z'));
+    EXPECT_EQ(Document().Sessions().back().sessionResult, TS_E_READONLY);
+    EXPECT_EQ(Text(), L"");
+}
+
+TEST_F(SampleTableTyping, OnScreenKeyboardClicksTypeInBothModes) {
+    HRESULT sessionResult = E_PENDING;
+    service->RequestKeySession(&Document(), 0, 0, 0, 'h', AsyncSession, &sessionResult);
+    service->RequestKeySession(&Document(), VK_SPACE, 0, 0, 0, AsyncSession, &sessionResult);
+    host->RunPendingSessions();
+    ASSERT_EQ(service->composer.Candidates().size(), 3u);
+    // A click on a row arrives as Enter after the row was highlighted.
+    service->candidateRow = 2;
+    service->RequestKeySession(&Document(), VK_RETURN, 0, 0, 0, AsyncSession, &sessionResult);
+    host->RunPendingSessions();
+    EXPECT_EQ(Text(), L"森");
+
+    service->chineseMode = false;
+    service->RequestKeySession(&Document(), 0, 0, 0, 'q', AsyncSession, &sessionResult);
+    service->RequestKeySession(&Document(), VK_SPACE, 0, 0, 0, AsyncSession, &sessionResult);
+    host->RunPendingSessions();
+    EXPECT_EQ(Text(), L"森q ");
+    EXPECT_FALSE(CompositionOpen());
+}
+
+class CapsLockToggleTyping : public keys_test::TypingTest {
+  protected:
+    void SetUp() override {
+        TypingTest::SetUp();
+        fake_tsf::StoreSetting(SettingNames::ToggleKey, std::wstring(L"CapsLock"));
+        Start(test_support::SourcePath("data/ZiRevod-Ka.cin"));
+    }
+};
+
+TEST_F(CapsLockToggleTyping, CapsLockFlipsTheModeAndShiftDoesNot) {
+    Hold(VK_SHIFT);
+    Release(VK_SHIFT);
+    EXPECT_TRUE(service->chineseMode);
+    EXPECT_TRUE(Hold(VK_CAPITAL));
+    EXPECT_TRUE(Release(VK_CAPITAL));
+    EXPECT_FALSE(service->chineseMode);
+    EXPECT_FALSE(Press('Z'));
+    Press(VK_CAPITAL);
+    EXPECT_TRUE(service->chineseMode);
+    EXPECT_TRUE(Press('Z'));
+    EXPECT_EQ(Text(), L"車");
+}
+
+}  // namespace
