@@ -361,6 +361,10 @@ TEST_F(SampleTableTyping, ADocumentThatRefusesSynchronousSessionsStillGetsTheKey
     Document().syncGrant = fake_tsf::SyncGrant::Never;
     EXPECT_TRUE(Press('Z'));
     EXPECT_EQ(SessionFlags(), (std::vector<DWORD>{SyncSession, AsyncSession}));
+    // Windows answers the refusal in the session result, not in the call's.
+    EXPECT_EQ(Document().Sessions()[0].callResult, S_OK);
+    EXPECT_EQ(Document().Sessions()[0].sessionResult, TF_E_SYNCHRONOUS);
+    EXPECT_EQ(Document().Sessions()[1].sessionResult, TF_S_ASYNC);
     EXPECT_EQ(Text(), L"");
     Document().RunPendingSessions();
     EXPECT_EQ(Text(), L"車");
