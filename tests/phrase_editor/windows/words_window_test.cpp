@@ -254,6 +254,15 @@ TEST_F(WordsWindowTest, TheTableThreeFoldersUpIsLoadedUntested) {
     EXPECT_EQ(ListRows(), (Rows{{L"ab", L"x"}}));
 }
 
+TEST_F(WordsWindowTest, AFileThatCannotBeCreatedForTheEditorIsReported) {
+    Install();
+    Start();
+    g_userPhrasePath = dir / "no_such_folder" / "Mo_Input_Ka_User.txt";
+    Press(IDC_OPEN_TEXT);
+    EXPECT_EQ(Status(), StatusTexts::CreateFailed);
+    EXPECT_FALSE(std::filesystem::exists(g_userPhrasePath.parent_path()));
+}
+
 // Every message must be readable whole in the status line at the body font.
 TEST_F(WordsWindowTest, TheStatusLineHoldsEveryMessageWhole) {
     Install();
