@@ -1,0 +1,23 @@
+#include "message_loop.h"
+
+namespace {
+
+BOOL PlatformGetMessage(MSG* message) { return GetMessageW(message, nullptr, 0, 0); }
+
+}  // namespace
+
+int RunMessageLoop(GetMessageCall getMessage) {
+    MSG message{};
+    for (;;) {
+        const BOOL result = getMessage(&message);
+        if (result == -1) {
+            const DWORD error = GetLastError();
+            return error != 0 ? static_cast<int>(error) : 1;
+        }
+        if (result == 0) return static_cast<int>(message.wParam);
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+int RunMessageLoop() { return RunMessageLoop(PlatformGetMessage); }
