@@ -3,8 +3,8 @@
 // It holds all per-thread state of the input method: the table, the composer, the TSF
 // references, the windows and their font, the settings and the mode flags.
 
-#include <windows.h>
 #include <msctf.h>
+#include <windows.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -30,7 +30,7 @@ HRESULT CreateSystemCategoryMgr(ITfCategoryMgr** out) noexcept;
 class TextService final
     : public ComObject<TextService, ModuleCount::Counted, ITfTextInputProcessorEx, ITfKeyEventSink,
                        ITfCompositionSink, ITfDisplayAttributeProvider> {
-public:
+  public:
     TextService();
 
     // ITfTextInputProcessor / ITfTextInputProcessorEx
@@ -80,6 +80,16 @@ public:
     void ToggleKeyboard() noexcept;
     void DestroyKeyboard() noexcept;
 
+    // The on-screen keyboard's window procedure calls these on the service's thread.
+    void OnKeyboardTimer() noexcept;
+    void PaintKeyboard(HWND window) noexcept;
+    // Types one key: vk 0 with the key's character, or VK_SPACE / VK_BACK with ch 0.
+    void OnKeyboardKey(WPARAM vk, char ch) noexcept;
+    void OnKeyboardClick(HWND window, int x, int y) noexcept;
+    void StoreKeyboardPlace(HWND window) noexcept;
+    // The window is being destroyed, by us or with its owner: forget its handle.
+    void OnKeyboardDestroyed(HWND window) noexcept;
+
     ComPtr<ITfThreadMgr> threadMgr;
     ComPtr<ITfKeystrokeMgr> keystrokeMgr;
     TfClientId clientId = 0;
@@ -117,7 +127,7 @@ public:
     // category manager.
     CategoryMgrCreator createCategoryMgr = &CreateSystemCategoryMgr;
 
-private:
+  private:
     ~TextService() override;
 
     HRESULT ActivateSteps(ITfThreadMgr* manager, TfClientId id);

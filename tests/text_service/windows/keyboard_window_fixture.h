@@ -1,0 +1,131 @@
+#pragma once
+// An active TextService on the fake TSF, with the sample table and a real top-level window
+// as the focused document's view, in front: what the on-screen keyboard needs to open.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+
+#include "com_ptr.h"
+#include "dll_globals.h"
+#include "fake_tsf/fake_context.h"
+#include "fake_tsf/fake_thread_mgr.h"
+#include "fake_tsf/test_environment.h"
+#include "settings_names.h"
+#include "test_files.h"
+#include "text_service.h"
+#include "window_capture.h"
+
+namespace keyboard_test {
+
+inline constexpr TfClientId Client = 42;
+
+inline HWND MakeTopLevel(int x, int y, int width, int height) {
+    static const ATOM atom = [] {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = DefWindowProcW;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+        wc.lpszClassName = L"MoikTestApplication";
+        return RegisterClassW(&wc);
+    }();
+    (void)atom;
+    HWND window = CreateWindowExW(0, L"MoikTestApplication", L"application", WS_POPUP, x, y, width,
+                                  height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ShowWindow(window, SW_SHOW);
+    return window;
+}
+
+inline void BringToFront(HWND window) {
+    SetForegroundWindow(window);
+    SetFocus(window);
+    test_support::PumpMessages(30);
+}
+
+inline std::optional<std::int32_t> StoredSetting(const wchar_t* name) {
+    DWORD value = 0;
+    DWORD size = sizeof(value);
+    if (RegGetValueW(HKEY_CURRENT_USER, SettingNames::KeyPath, name, RRF_RT_REG_DWORD, nullptr,
+                     &value, &size) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    return static_cast<std::int32_t>(value);
+}
+
+inline RECT WindowRect(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return r;
+}
+
+inline RECT WorkAreaOf(HWND window) {
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &info);
+    return info.rcWork;
+}
+
+class KeyboardWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        fake_tsf::ClearSettings();
+        fake_tsf::UseTable(test_support::SourcePath("data/ZiRevod-Ka.cin"));
+        savedModule = DllModule;
+        DllModule = GetModuleHandleW(nullptr);
+        application = MakeTopLevel(200, 150, 600, 400);
+        ASSERT_NE(application, nullptr);
+        context->View().window = application;
+        document->top = context;
+        threadMgr->focus = document;
+        service = NewComObject<TextService>();
+        ASSERT_NE(service, nullptr);
+        ASSERT_EQ(service->Activate(threadMgr.Get(), Client), S_OK);
+        BringToFront(application);
+    }
+
+    void TearDown() override {
+        if (service != nullptr) {
+            service->Deactivate();
+            static_cast<ITfTextInputProcessorEx*>(service)->Release();
+        }
+        if (IsWindow(application)) DestroyWindow(application);
+        DllModule = savedModule;
+        fake_tsf::ClearSettings();
+    }
+
+    // Opens the keyboard and checks that it did.
+    HWND Open() {
+        service->ToggleKeyboard();
+        EXPECT_NE(service->keyboardWindow, nullptr);
+        return service->keyboardWindow;
+    }
+
+    // Client point -> the lParam of a screen-coordinate message.
+    static LPARAM ScreenPoint(HWND window, int x, int y) {
+        POINT p{x, y};
+        ClientToScreen(window, &p);
+        return MAKELPARAM(p.x, p.y);
+    }
+
+    static RECT ClientRect(HWND window) {
+        RECT r{};
+        GetClientRect(window, &r);
+        return r;
+    }
+
+    static void Click(HWND window, int x, int y) {
+        SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    }
+
+    fake_tsf::ComApartment apartment;
+    ComPtr<fake_tsf::FakeThreadMgr> threadMgr = fake_tsf::Make<fake_tsf::FakeThreadMgr>();
+    ComPtr<fake_tsf::FakeDocumentMgr> document = fake_tsf::Make<fake_tsf::FakeDocumentMgr>();
+    ComPtr<fake_tsf::FakeContext> context = fake_tsf::Make<fake_tsf::FakeContext>();
+    TextService* service = nullptr;
+    HWND application = nullptr;
+    HINSTANCE savedModule = nullptr;
+};
+
+}  // namespace keyboard_test
