@@ -11,7 +11,7 @@
 #include "com_ptr.h"
 #include "dll_globals.h"
 #include "fake_tsf/fake_context.h"
-#include "fake_tsf/fake_thread_mgr.h"
+#include "fake_tsf/fake_host.h"
 #include "fake_tsf/test_environment.h"
 #include "settings_names.h"
 #include "test_files.h"
@@ -77,11 +77,10 @@ class KeyboardWindowTest : public ::testing::Test {
         application = MakeTopLevel(200, 150, 600, 400);
         ASSERT_NE(application, nullptr);
         context->View().window = application;
-        document->top = context;
-        threadMgr->focus = document;
         service = NewComObject<TextService>();
         ASSERT_NE(service, nullptr);
-        ASSERT_EQ(service->Activate(threadMgr.Get(), Client), S_OK);
+        ASSERT_EQ(service->Activate(host.ThreadMgr(), Client), S_OK);
+        host.Focus(context.Get());
         BringToFront(application);
     }
 
@@ -120,9 +119,8 @@ class KeyboardWindowTest : public ::testing::Test {
     }
 
     fake_tsf::ComApartment apartment;
-    ComPtr<fake_tsf::FakeThreadMgr> threadMgr = fake_tsf::Make<fake_tsf::FakeThreadMgr>();
-    ComPtr<fake_tsf::FakeDocumentMgr> document = fake_tsf::Make<fake_tsf::FakeDocumentMgr>();
-    ComPtr<fake_tsf::FakeContext> context = fake_tsf::Make<fake_tsf::FakeContext>();
+    fake_tsf::FakeHost host;
+    ComPtr<fake_tsf::FakeContext> context = host.NewDocument();
     TextService* service = nullptr;
     HWND application = nullptr;
     HINSTANCE savedModule = nullptr;

@@ -101,7 +101,7 @@ TEST_F(KeyboardWindowTest, WithoutAViewTheFocusWindowOwnsIt) {
 }
 
 TEST_F(KeyboardWindowTest, WithoutAnyOwnerItOpensOnThePrimaryScreenAndStaysHidden) {
-    threadMgr->focus.Reset();
+    host.Focus(nullptr);
     SetFocus(nullptr);
     HWND keyboard = Open();
     EXPECT_EQ(service->keyboardOwner, nullptr);
