@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 
 #include "com_ptr.h"
@@ -72,6 +73,7 @@ class KeyboardWindowTest : public ::testing::Test {
     void SetUp() override {
         fake_tsf::ClearSettings();
         fake_tsf::UseTable(test_support::SourcePath("data/ZiRevod-Ka.cin"));
+        objectsBefore = DllObjectCount.load();
         savedModule = DllModule;
         DllModule = GetModuleHandleW(nullptr);
         application = MakeTopLevel(200, 150, 600, 400);
@@ -85,6 +87,9 @@ class KeyboardWindowTest : public ::testing::Test {
     }
 
     void TearDown() override {
+        // As an application's message loop would: a queued session holds the service and
+        // its document, and the document holds the session.
+        host.RunPendingSessions();
         if (service != nullptr) {
             service->Deactivate();
             static_cast<ITfTextInputProcessorEx*>(service)->Release();
@@ -92,6 +97,10 @@ class KeyboardWindowTest : public ::testing::Test {
         if (IsWindow(application)) DestroyWindow(application);
         DllModule = savedModule;
         fake_tsf::ClearSettings();
+        // A composition the service dropped without ending holds it until its document goes.
+        context.Reset();
+        hostOwner.reset();
+        EXPECT_EQ(DllObjectCount.load(), objectsBefore);
     }
 
     // Opens the keyboard and checks that it did.
@@ -119,11 +128,14 @@ class KeyboardWindowTest : public ::testing::Test {
     }
 
     fake_tsf::ComApartment apartment;
-    fake_tsf::FakeHost host;
+    // Owned apart so that the tear-down can let the documents go before it counts objects.
+    std::unique_ptr<fake_tsf::FakeHost> hostOwner = std::make_unique<fake_tsf::FakeHost>();
+    fake_tsf::FakeHost& host = *hostOwner;
     ComPtr<fake_tsf::FakeContext> context = host.NewDocument();
     TextService* service = nullptr;
     HWND application = nullptr;
     HINSTANCE savedModule = nullptr;
+    std::uint32_t objectsBefore = 0;
 };
 
 }  // namespace keyboard_test
