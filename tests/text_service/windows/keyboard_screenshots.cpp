@@ -77,12 +77,12 @@ int main() {
     bool ok = true;
     RegDeleteTreeW(HKEY_CURRENT_USER, SettingNames::KeyPath);
     service->theme = ThemePresets[0];
-    ok &= Shoot(*service, folder + L"\\keyboard_default.bmp");
+    ok &= Shoot(*service, folder + L"\\keyboard-default.bmp");
     service->theme = ThemePresets[9];
-    ok &= Shoot(*service, folder + L"\\keyboard_high_contrast.bmp");
+    ok &= Shoot(*service, folder + L"\\keyboard-max-contrast.bmp");
     service->theme = ThemePresets[0];
     StoreSize(420, 240);
-    ok &= Shoot(*service, folder + L"\\keyboard_smallest.bmp");
+    ok &= Shoot(*service, folder + L"\\keyboard-smallest.bmp");
     RegDeleteTreeW(HKEY_CURRENT_USER, SettingNames::KeyPath);
 
     static_cast<ITfTextInputProcessorEx*>(service)->Release();
