@@ -8,7 +8,8 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="
 cache=${XDG_CACHE_HOME:-${HOME:-/tmp}/.cache}/mo_input_ka
 version=$("$wine" --version 2>/dev/null | tr -c 'A-Za-z0-9.\n-' '_')
-template="$cache/wine-template-$version"
+# Bump the revision when the template's set-up below changes, so cached templates are rebuilt.
+template="$cache/wine-template-r2-$version"
 mkdir -p "$cache"
 (
   flock 9
@@ -19,6 +20,10 @@ mkdir -p "$cache"
     # Wine draws CJK text only when the UI font name maps to an installed font.
     WINEPREFIX="$template" "$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' \
       /v 'Microsoft JhengHei UI' /t REG_SZ /d 'Noto Sans CJK TC' /f >/dev/null 2>&1
+    # Xvfb runs no window manager: hiding or destroying a window Wine hands to one (a
+    # resizable popup, for instance) would wait two seconds for a reply that never comes.
+    WINEPREFIX="$template" "$wine" reg add 'HKCU\Software\Wine\X11 Driver' \
+      /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
     WINEPREFIX="$template" "$wineserver" -w
     touch "$template/.booted"
   fi

@@ -86,6 +86,16 @@ public:
     void ToggleKeyboard() noexcept;
     void DestroyKeyboard() noexcept;
 
+    // The on-screen keyboard's window procedure calls these on the service's thread.
+    void OnKeyboardTimer() noexcept;
+    void PaintKeyboard(HWND window) noexcept;
+    // Types one key: vk 0 with the key's character, or VK_SPACE / VK_BACK with ch 0.
+    void OnKeyboardKey(WPARAM vk, char ch) noexcept;
+    void OnKeyboardClick(HWND window, int x, int y) noexcept;
+    void StoreKeyboardPlace(HWND window) noexcept;
+    // The window is being destroyed, by us or with its owner: forget its handle.
+    void OnKeyboardDestroyed(HWND window) noexcept;
+
     // --- Keys (keys/): what a key means, read through the `keyboard` seam ---
     bool IsToggleKey(WPARAM vk) const noexcept;
     bool IsLaunchHotKey(WPARAM vk) const noexcept;
