@@ -3,8 +3,8 @@
 // It holds all per-thread state of the input method: the table, the composer, the TSF
 // references, the windows and their font, the settings and the mode flags.
 
-#include <windows.h>
 #include <msctf.h>
+#include <windows.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -30,7 +30,7 @@ HRESULT CreateSystemCategoryMgr(ITfCategoryMgr** out) noexcept;
 class TextService final
     : public ComObject<TextService, ModuleCount::Counted, ITfTextInputProcessorEx, ITfKeyEventSink,
                        ITfCompositionSink, ITfDisplayAttributeProvider> {
-public:
+  public:
     TextService();
 
     // ITfTextInputProcessor / ITfTextInputProcessorEx
@@ -76,6 +76,16 @@ public:
     void ShowCandidates(TfEditCookie cookie, ITfContext* context) noexcept;
     void DestroyCandidateWindow() noexcept;
 
+    // The candidate window's own steps (windows/candidate_*.cpp).
+    bool GetCaretScreenPoint(POINT& out) noexcept;
+    void OnCandidateTimer() noexcept;
+    void PaintCandidateWindow(HWND window) noexcept;
+    // The candidate font at `dpi`, made when there is none; the stock GUI font while it
+    // cannot be made.
+    HGDIOBJ CandidateFontFor(int dpi) noexcept;
+    // Row `row` of the current page as the window shows it.
+    std::wstring CandidatePageRowText(std::size_t row) const;
+
     // The on-screen keyboard (windows/keyboard_window.cpp and its peers).
     void ToggleKeyboard() noexcept;
     void DestroyKeyboard() noexcept;
@@ -117,7 +127,7 @@ public:
     // category manager.
     CategoryMgrCreator createCategoryMgr = &CreateSystemCategoryMgr;
 
-private:
+  private:
     ~TextService() override;
 
     HRESULT ActivateSteps(ITfThreadMgr* manager, TfClientId id);
