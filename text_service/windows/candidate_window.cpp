@@ -272,6 +272,9 @@ void TextService::DestroyCandidateWindow() noexcept {
         HWND window = candidateWindow;
         candidateWindow = nullptr;
         DestroyWindow(window);
+        // A drag dies with its window (focus moved away mid-drag, a commit): no release
+        // will ever come, and the platform need not say that the capture went.
+        dragging = false;
     }
     candidateOwner = nullptr;
 }
