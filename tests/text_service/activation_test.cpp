@@ -307,7 +307,7 @@ TEST_F(ActivationTest, KeysAreLeftToTheApplicationForNow) {
     }
     EXPECT_EQ(sink->OnSetFocus(TRUE), S_OK);
     EXPECT_EQ(service->OnCompositionTerminated(1, nullptr), S_OK);
-    EXPECT_TRUE(context->Requests().empty());
+    EXPECT_TRUE(context->Sessions().empty());
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "fake_tsf/fake_thread_mgr.h"
+
 namespace fake_tsf {
 
 std::wstring TextArgument(const WCHAR* text, LONG length) {
@@ -11,7 +13,7 @@ std::wstring TextArgument(const WCHAR* text, LONG length) {
 }
 
 FakeContext::FakeContext()
-    : selection(buffer.Track(0, 0, true)),
+    : selection(buffer.Track(0, 0, Gravity::Selection)),
       attribute(Make<FakeProperty>(this)),
       view(Make<FakeContextView>(this)) {}
 
@@ -22,59 +24,25 @@ FakeContext::~FakeContext() {
 }
 
 void FakeContext::SetDocument(const std::wstring& text, long caret) {
-    auto all = buffer.Track(0, static_cast<long>(buffer.Text().size()));
-    buffer.Replace(*all, text);
-    selection->start = selection->end = std::clamp(caret, 0L, static_cast<long>(text.size()));
+    auto all = buffer.Track(0, buffer.Length());
+    ReplaceText(*all, text);
+    selection->start = selection->end = buffer.Clamp(caret);
 }
 
-HRESULT FakeContext::RunSession(ITfEditSession* session, DWORD flags) {
-    // Each session gets its own cookie, valid only while it runs.
-    const TfEditCookie outerCookie = cookie;
-    const bool outerWritable = writable;
-    cookie = ++lastCookie;
-    writable = (flags & TF_ES_READWRITE) == TF_ES_READWRITE;
-    const HRESULT hr = session->DoEditSession(cookie);
-    cookie = outerCookie;
-    writable = outerWritable;
-    return hr;
+void FakeContext::ReplaceText(Span& span, const std::wstring& text) {
+    const long start = buffer.Clamp(span.start);
+    const long end = std::max(start, buffer.Clamp(span.end));
+    buffer.Replace(span, text);
+    attribute->TextReplaced(start, end, static_cast<long>(text.size()));
 }
 
-HRESULT STDMETHODCALLTYPE FakeContext::RequestEditSession(TfClientId id, ITfEditSession* session,
-                                                          DWORD flags, HRESULT* sessionResult) {
-    HRESULT hr = S_OK;
-    if (session == nullptr || sessionResult == nullptr) {
-        hr = E_INVALIDARG;
-    } else if ((flags & TF_ES_SYNC) != 0 && refuseSynchronous) {
-        hr = TF_E_SYNCHRONOUS;
-    } else if ((flags & TF_ES_ASYNC) != 0) {
-        pending.push_back({ComPtr<ITfEditSession>(session), flags});
-        *sessionResult = TF_S_ASYNC;
-    } else {
-        *sessionResult = RunSession(session, flags);
-    }
-    requests.push_back({id, flags, hr});
-    return hr;
+FakeRange* FakeContext::OwnRange(ITfRange* range) const {
+    auto* fake = dynamic_cast<FakeRange*>(range);
+    return fake != nullptr && fake->Context() == this ? fake : nullptr;
 }
 
-void FakeContext::RunPendingSessions() {
-    while (!pending.empty()) {
-        Pending next = std::move(pending.front());
-        pending.pop_front();
-        RunSession(next.session.Get(), next.flags);
-    }
-}
-
-void FakeContext::TerminateComposition() {
-    if (compositions.empty()) return;
-    ComPtr<FakeComposition> composition = compositions.back();
-    compositions.pop_back();
-    cookie = ++lastCookie;
-    writable = true;
-    if (composition->Sink() != nullptr) {
-        composition->Sink()->OnCompositionTerminated(cookie, composition.Get());
-    }
-    cookie = 0;
-    writable = false;
+ComPtr<FakeRange> FakeContext::NewRange(long start, long end) {
+    return Make<FakeRange>(this, buffer.Track(start, end));
 }
 
 void FakeContext::Forget(FakeComposition* composition) {
@@ -83,30 +51,58 @@ void FakeContext::Forget(FakeComposition* composition) {
     });
 }
 
-ComPtr<ITfRange> FakeContext::NewRange(long start, long end) {
-    return ComPtr<ITfRange>::Attach(new FakeRange(this, buffer.Track(start, end)));
-}
-
-HRESULT STDMETHODCALLTYPE FakeContext::InWriteSession(TfClientId, WINBOOL*) { return E_NOTIMPL; }
-
-HRESULT STDMETHODCALLTYPE FakeContext::GetSelection(TfEditCookie, ULONG, ULONG, TF_SELECTION*,
-                                                    ULONG*) {
-    return E_NOTIMPL;
+HRESULT STDMETHODCALLTYPE FakeContext::GetSelection(TfEditCookie ec, ULONG index, ULONG count,
+                                                    TF_SELECTION* selections, ULONG* fetched) {
+    if (fetched != nullptr) *fetched = 0;
+    if (!CanRead(ec)) return TF_E_NOLOCK;
+    if (selections == nullptr || fetched == nullptr) return E_INVALIDARG;
+    if (index != 0 && index != static_cast<ULONG>(TF_DEFAULT_SELECTION)) return E_INVALIDARG;
+    if (count == 0) return S_OK;
+    if (!hasSelection) return TS_E_NOSELECTION;
+    selections[0].range = NewRange(selection->start, selection->end).Detach();
+    selections[0].style.ase = TF_AE_END;
+    selections[0].style.fInterimChar = FALSE;
+    *fetched = 1;
+    return S_OK;
 }
 
 HRESULT STDMETHODCALLTYPE FakeContext::SetSelection(TfEditCookie ec, ULONG count,
                                                     const TF_SELECTION* selections) {
-    if (!CanWrite(ec)) return TF_E_NOLOCK;
-    if (count == 0 || selections == nullptr) return E_INVALIDARG;
-    FakeRange* range = AsFakeRange(selections[0].range);
-    if (range == nullptr) return E_INVALIDARG;
-    selection->start = range->Position().start;
-    selection->end = range->Position().end;
+    SelectionCall call;
+    call.count = count;
+    if (selections != nullptr && count > 0) {
+        call.activeEnd = selections[0].style.ase;
+        call.interimChar = selections[0].style.fInterimChar;
+        if (FakeRange* range = OwnRange(selections[0].range)) call.range = range->Position();
+    }
+    if (!CanWrite(ec)) {
+        call.result = TF_E_NOLOCK;
+    } else if (count == 0 || selections == nullptr || OwnRange(selections[0].range) == nullptr) {
+        call.result = E_INVALIDARG;
+    } else {
+        const Span& where = OwnRange(selections[0].range)->Position();
+        selection->start = buffer.Clamp(where.start);
+        selection->end = std::max(selection->start, buffer.Clamp(where.end));
+    }
+    selectionCalls.push_back(call);
+    return call.result;
+}
+
+HRESULT STDMETHODCALLTYPE FakeContext::GetStart(TfEditCookie ec, ITfRange** start) {
+    if (start == nullptr) return E_INVALIDARG;
+    *start = nullptr;
+    if (!CanRead(ec)) return TF_E_NOLOCK;
+    *start = NewRange(0, 0).Detach();
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE FakeContext::GetStart(TfEditCookie, ITfRange**) { return E_NOTIMPL; }
-HRESULT STDMETHODCALLTYPE FakeContext::GetEnd(TfEditCookie, ITfRange**) { return E_NOTIMPL; }
+HRESULT STDMETHODCALLTYPE FakeContext::GetEnd(TfEditCookie ec, ITfRange** end) {
+    if (end == nullptr) return E_INVALIDARG;
+    *end = nullptr;
+    if (!CanRead(ec)) return TF_E_NOLOCK;
+    *end = NewRange(buffer.Length(), buffer.Length()).Detach();
+    return S_OK;
+}
 
 HRESULT STDMETHODCALLTYPE FakeContext::GetActiveView(ITfContextView** out) {
     if (out == nullptr) return E_INVALIDARG;
@@ -118,7 +114,13 @@ HRESULT STDMETHODCALLTYPE FakeContext::GetActiveView(ITfContextView** out) {
 }
 
 HRESULT STDMETHODCALLTYPE FakeContext::EnumViews(IEnumTfContextViews**) { return E_NOTIMPL; }
-HRESULT STDMETHODCALLTYPE FakeContext::GetStatus(TF_STATUS*) { return E_NOTIMPL; }
+
+HRESULT STDMETHODCALLTYPE FakeContext::GetStatus(TF_STATUS* status) {
+    if (status == nullptr) return E_INVALIDARG;
+    status->dwDynamicFlags = readOnly ? TF_SD_READONLY : 0;
+    status->dwStaticFlags = 0;
+    return S_OK;
+}
 
 HRESULT STDMETHODCALLTYPE FakeContext::GetProperty(REFGUID guid, ITfProperty** out) {
     if (out == nullptr) return E_INVALIDARG;
@@ -137,7 +139,15 @@ HRESULT STDMETHODCALLTYPE FakeContext::TrackProperties(const GUID**, ULONG, cons
     return E_NOTIMPL;
 }
 HRESULT STDMETHODCALLTYPE FakeContext::EnumProperties(IEnumTfProperties**) { return E_NOTIMPL; }
-HRESULT STDMETHODCALLTYPE FakeContext::GetDocumentMgr(ITfDocumentMgr**) { return E_NOTIMPL; }
+
+HRESULT STDMETHODCALLTYPE FakeContext::GetDocumentMgr(ITfDocumentMgr** out) {
+    if (out == nullptr) return E_INVALIDARG;
+    *out = documentMgr;
+    if (*out == nullptr) return S_FALSE;
+    (*out)->AddRef();
+    return S_OK;
+}
+
 HRESULT STDMETHODCALLTYPE FakeContext::CreateRangeBackup(TfEditCookie, ITfRange*,
                                                          ITfRangeBackup**) {
     return E_NOTIMPL;
@@ -147,52 +157,34 @@ HRESULT STDMETHODCALLTYPE FakeContext::InsertTextAtSelection(TfEditCookie ec, DW
                                                              const WCHAR* text, LONG length,
                                                              ITfRange** range) {
     if (range != nullptr) *range = nullptr;
-    if ((flags & TF_IAS_QUERYONLY) != 0) {
+    constexpr DWORD known = TF_IAS_NOQUERY | TF_IAS_QUERYONLY | TF_IAS_NO_DEFAULT_COMPOSITION;
+    const bool queryOnly = (flags & TF_IAS_QUERYONLY) != 0;
+    const bool noQuery = (flags & TF_IAS_NOQUERY) != 0;
+    if ((flags & ~known) != 0 || (queryOnly && noQuery)) return E_INVALIDARG;
+    if (text == nullptr && length > 0) return E_INVALIDARG;
+    if (!connected) return TF_E_DISCONNECTED;
+    if (queryOnly) {
+        // Read access is enough: nothing changes, the range is where the text would go.
         if (!CanRead(ec)) return TF_E_NOLOCK;
         if (range == nullptr) return E_INVALIDARG;
+        if (!hasSelection) return TS_E_NOSELECTION;
         *range = NewRange(selection->start, selection->end).Detach();
         return S_OK;
     }
     if (!CanWrite(ec)) return TF_E_NOLOCK;
+    if (readOnly) return TS_E_READONLY;
+    if (!hasSelection) return TS_E_NOSELECTION;
+    if (!noQuery && range == nullptr) return E_INVALIDARG;
     auto inserted = buffer.Track(selection->start, selection->end);
-    buffer.Replace(*inserted, TextArgument(text, length));
+    ReplaceText(*inserted, TextArgument(text, length));
+    // The application puts its caret after text inserted at its selection.
     selection->start = selection->end = inserted->end;
-    if (range != nullptr && (flags & TF_IAS_NOQUERY) == 0) {
-        *range = ComPtr<ITfRange>::Attach(new FakeRange(this, inserted)).Detach();
-    }
+    if (!noQuery) *range = Make<FakeRange>(this, inserted).Detach();
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE FakeContext::InsertEmbeddedAtSelection(TfEditCookie, DWORD,
-                                                                 IDataObject*, ITfRange**) {
-    return E_NOTIMPL;
-}
-
-HRESULT STDMETHODCALLTYPE FakeContext::StartComposition(TfEditCookie ec, ITfRange* range,
-                                                        ITfCompositionSink* sink,
-                                                        ITfComposition** out) {
-    if (out == nullptr) return E_INVALIDARG;
-    *out = nullptr;
-    if (!CanWrite(ec)) return TF_E_NOLOCK;
-    FakeRange* fakeRange = AsFakeRange(range);
-    if (fakeRange == nullptr) return E_INVALIDARG;
-    if (refuseComposition) return S_OK;
-    const Span& where = fakeRange->Position();
-    auto composition = Make<FakeComposition>(this, buffer.Track(where.start, where.end), sink);
-    compositions.push_back(composition);
-    *out = composition.Detach();
-    return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE FakeContext::EnumCompositions(IEnumITfCompositionView**) {
-    return E_NOTIMPL;
-}
-HRESULT STDMETHODCALLTYPE FakeContext::FindComposition(TfEditCookie, ITfRange*,
-                                                       IEnumITfCompositionView**) {
-    return E_NOTIMPL;
-}
-HRESULT STDMETHODCALLTYPE FakeContext::TakeOwnership(TfEditCookie, ITfCompositionView*,
-                                                     ITfCompositionSink*, ITfComposition**) {
+HRESULT STDMETHODCALLTYPE FakeContext::InsertEmbeddedAtSelection(TfEditCookie, DWORD, IDataObject*,
+                                                                 ITfRange**) {
     return E_NOTIMPL;
 }
 

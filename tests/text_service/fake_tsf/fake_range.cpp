@@ -1,8 +1,10 @@
+#include "fake_tsf/fake_range.h"
+
+#include <algorithm>
+
 #include "fake_tsf/fake_context.h"
 
 namespace fake_tsf {
-
-FakeRange* AsFakeRange(ITfRange* range) { return dynamic_cast<FakeRange*>(range); }
 
 FakeRange::FakeRange(FakeContext* owner, std::shared_ptr<Span> where)
     : context(owner), span(std::move(where)) {}
@@ -20,10 +22,13 @@ HRESULT STDMETHODCALLTYPE FakeRange::GetText(TfEditCookie ec, DWORD, WCHAR* text
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE FakeRange::SetText(TfEditCookie ec, DWORD, const WCHAR* text,
+HRESULT STDMETHODCALLTYPE FakeRange::SetText(TfEditCookie ec, DWORD flags, const WCHAR* text,
                                              LONG length) {
     if (!context->CanWrite(ec)) return TF_E_NOLOCK;
-    context->Buffer().Replace(*span, TextArgument(text, length));
+    if ((flags & ~static_cast<DWORD>(TF_ST_CORRECTION)) != 0) return E_INVALIDARG;
+    if (text == nullptr && length != 0) return E_INVALIDARG;
+    if (context->readOnly) return TS_E_READONLY;
+    context->ReplaceText(*span, TextArgument(text, length));
     return S_OK;
 }
 
@@ -38,15 +43,113 @@ HRESULT STDMETHODCALLTYPE FakeRange::Collapse(TfEditCookie ec, TfAnchor anchor) 
     if (!context->CanRead(ec)) return TF_E_NOLOCK;
     if (anchor == TF_ANCHOR_START) {
         span->end = span->start;
-    } else {
+    } else if (anchor == TF_ANCHOR_END) {
         span->start = span->end;
+    } else {
+        return E_INVALIDARG;
     }
     return S_OK;
 }
 
+// Positions are clamped to the text; `shifted` tells how far the anchor really went.
+HRESULT STDMETHODCALLTYPE FakeRange::ShiftStart(TfEditCookie ec, LONG count, LONG* shifted,
+                                                const TF_HALTCOND*) {
+    if (!context->CanRead(ec)) return TF_E_NOLOCK;
+    if (shifted == nullptr) return E_INVALIDARG;
+    const long target = context->Buffer().Clamp(span->start + count);
+    *shifted = target - span->start;
+    span->start = target;
+    span->end = std::max(span->end, target);
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE FakeRange::ShiftEnd(TfEditCookie ec, LONG count, LONG* shifted,
+                                              const TF_HALTCOND*) {
+    if (!context->CanRead(ec)) return TF_E_NOLOCK;
+    if (shifted == nullptr) return E_INVALIDARG;
+    const long target = context->Buffer().Clamp(span->end + count);
+    *shifted = target - span->end;
+    span->end = target;
+    span->start = std::min(span->start, target);
+    return S_OK;
+}
+
+HRESULT FakeRange::OtherAnchor(TfEditCookie ec, ITfRange* with, TfAnchor anchor,
+                               long* position) const {
+    if (!context->CanRead(ec)) return TF_E_NOLOCK;
+    FakeRange* other = context->OwnRange(with);  // a range of another context is refused
+    if (other == nullptr) return E_INVALIDARG;
+    if (anchor == TF_ANCHOR_START) {
+        *position = other->span->start;
+    } else if (anchor == TF_ANCHOR_END) {
+        *position = other->span->end;
+    } else {
+        return E_INVALIDARG;
+    }
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE FakeRange::ShiftStartToRange(TfEditCookie ec, ITfRange* with,
+                                                       TfAnchor anchor) {
+    long position = 0;
+    const HRESULT hr = OtherAnchor(ec, with, anchor, &position);
+    if (FAILED(hr)) return hr;
+    span->start = position;
+    span->end = std::max(span->end, position);
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE FakeRange::ShiftEndToRange(TfEditCookie ec, ITfRange* with,
+                                                     TfAnchor anchor) {
+    long position = 0;
+    const HRESULT hr = OtherAnchor(ec, with, anchor, &position);
+    if (FAILED(hr)) return hr;
+    span->end = position;
+    span->start = std::min(span->start, position);
+    return S_OK;
+}
+
+HRESULT FakeRange::Compare(TfEditCookie ec, long own, ITfRange* with, TfAnchor anchor,
+                           LONG* result) const {
+    if (result == nullptr) return E_INVALIDARG;
+    long position = 0;
+    const HRESULT hr = OtherAnchor(ec, with, anchor, &position);
+    if (FAILED(hr)) return hr;
+    *result = own < position ? -1 : (own > position ? 1 : 0);
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE FakeRange::CompareStart(TfEditCookie ec, ITfRange* with, TfAnchor anchor,
+                                                  LONG* result) {
+    return Compare(ec, span->start, with, anchor, result);
+}
+
+HRESULT STDMETHODCALLTYPE FakeRange::CompareEnd(TfEditCookie ec, ITfRange* with, TfAnchor anchor,
+                                                LONG* result) {
+    return Compare(ec, span->end, with, anchor, result);
+}
+
+HRESULT STDMETHODCALLTYPE FakeRange::IsEqualStart(TfEditCookie ec, ITfRange* with, TfAnchor anchor,
+                                                  WINBOOL* equal) {
+    if (equal == nullptr) return E_INVALIDARG;
+    LONG order = 0;
+    const HRESULT hr = Compare(ec, span->start, with, anchor, &order);
+    *equal = SUCCEEDED(hr) && order == 0;
+    return hr;
+}
+
+HRESULT STDMETHODCALLTYPE FakeRange::IsEqualEnd(TfEditCookie ec, ITfRange* with, TfAnchor anchor,
+                                                WINBOOL* equal) {
+    if (equal == nullptr) return E_INVALIDARG;
+    LONG order = 0;
+    const HRESULT hr = Compare(ec, span->end, with, anchor, &order);
+    *equal = SUCCEEDED(hr) && order == 0;
+    return hr;
+}
+
 HRESULT STDMETHODCALLTYPE FakeRange::Clone(ITfRange** clone) {
     if (clone == nullptr) return E_INVALIDARG;
-    *clone = new FakeRange(context.Get(), context->Buffer().Track(span->start, span->end));
+    *clone = context->NewRange(span->start, span->end).Detach();
     return S_OK;
 }
 
@@ -66,34 +169,10 @@ HRESULT STDMETHODCALLTYPE FakeRange::GetEmbedded(TfEditCookie, REFGUID, REFIID, 
 HRESULT STDMETHODCALLTYPE FakeRange::InsertEmbedded(TfEditCookie, DWORD, IDataObject*) {
     return E_NOTIMPL;
 }
-HRESULT STDMETHODCALLTYPE FakeRange::ShiftStart(TfEditCookie, LONG, LONG*, const TF_HALTCOND*) {
-    return E_NOTIMPL;
-}
-HRESULT STDMETHODCALLTYPE FakeRange::ShiftEnd(TfEditCookie, LONG, LONG*, const TF_HALTCOND*) {
-    return E_NOTIMPL;
-}
-HRESULT STDMETHODCALLTYPE FakeRange::ShiftStartToRange(TfEditCookie, ITfRange*, TfAnchor) {
-    return E_NOTIMPL;
-}
-HRESULT STDMETHODCALLTYPE FakeRange::ShiftEndToRange(TfEditCookie, ITfRange*, TfAnchor) {
-    return E_NOTIMPL;
-}
 HRESULT STDMETHODCALLTYPE FakeRange::ShiftStartRegion(TfEditCookie, TfShiftDir, WINBOOL*) {
     return E_NOTIMPL;
 }
 HRESULT STDMETHODCALLTYPE FakeRange::ShiftEndRegion(TfEditCookie, TfShiftDir, WINBOOL*) {
-    return E_NOTIMPL;
-}
-HRESULT STDMETHODCALLTYPE FakeRange::IsEqualStart(TfEditCookie, ITfRange*, TfAnchor, WINBOOL*) {
-    return E_NOTIMPL;
-}
-HRESULT STDMETHODCALLTYPE FakeRange::IsEqualEnd(TfEditCookie, ITfRange*, TfAnchor, WINBOOL*) {
-    return E_NOTIMPL;
-}
-HRESULT STDMETHODCALLTYPE FakeRange::CompareStart(TfEditCookie, ITfRange*, TfAnchor, LONG*) {
-    return E_NOTIMPL;
-}
-HRESULT STDMETHODCALLTYPE FakeRange::CompareEnd(TfEditCookie, ITfRange*, TfAnchor, LONG*) {
     return E_NOTIMPL;
 }
 HRESULT STDMETHODCALLTYPE FakeRange::AdjustForInsert(TfEditCookie, ULONG, WINBOOL*) {
@@ -106,34 +185,6 @@ HRESULT STDMETHODCALLTYPE FakeRange::SetGravity(TfEditCookie, TfGravity, TfGravi
 
 void* FakeRange::FindInterface(REFIID iid) noexcept {
     return OwnInterface(iid, IID_ITfRange, static_cast<ITfRange*>(this));
-}
-
-FakeComposition::FakeComposition(FakeContext* owner, std::shared_ptr<Span> where,
-                                 ITfCompositionSink* compositionSink)
-    : context(owner), span(std::move(where)), sink(compositionSink) {}
-
-HRESULT STDMETHODCALLTYPE FakeComposition::GetRange(ITfRange** range) {
-    if (range == nullptr) return E_INVALIDARG;
-    *range = nullptr;
-    if (context == nullptr || ended) return E_UNEXPECTED;
-    *range = new FakeRange(context, context->Buffer().Track(span->start, span->end));
-    return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE FakeComposition::EndComposition(TfEditCookie ec) {
-    if (context == nullptr || ended) return E_UNEXPECTED;
-    if (!context->CanWrite(ec)) return TF_E_NOLOCK;
-    ended = true;
-    sink.Reset();
-    context->Forget(this);  // may release the context's reference on this object
-    return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE FakeComposition::ShiftStart(TfEditCookie, ITfRange*) { return E_NOTIMPL; }
-HRESULT STDMETHODCALLTYPE FakeComposition::ShiftEnd(TfEditCookie, ITfRange*) { return E_NOTIMPL; }
-
-void* FakeComposition::FindInterface(REFIID iid) noexcept {
-    return OwnInterface(iid, IID_ITfComposition, static_cast<ITfComposition*>(this));
 }
 
 }  // namespace fake_tsf

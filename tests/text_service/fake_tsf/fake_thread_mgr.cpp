@@ -4,25 +4,7 @@
 
 namespace fake_tsf {
 
-HRESULT STDMETHODCALLTYPE FakeDocumentMgr::GetTop(ITfContext** out) {
-    if (out == nullptr) return E_INVALIDARG;
-    *out = top.Get();
-    if (*out != nullptr) (*out)->AddRef();
-    return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE FakeDocumentMgr::CreateContext(TfClientId, DWORD, IUnknown*, ITfContext**,
-                                                         TfEditCookie*) {
-    return E_NOTIMPL;
-}
-HRESULT STDMETHODCALLTYPE FakeDocumentMgr::Push(ITfContext*) { return E_NOTIMPL; }
-HRESULT STDMETHODCALLTYPE FakeDocumentMgr::Pop(DWORD) { return E_NOTIMPL; }
-HRESULT STDMETHODCALLTYPE FakeDocumentMgr::GetBase(ITfContext**) { return E_NOTIMPL; }
-HRESULT STDMETHODCALLTYPE FakeDocumentMgr::EnumContexts(IEnumTfContexts**) { return E_NOTIMPL; }
-
-void* FakeDocumentMgr::FindInterface(REFIID iid) noexcept {
-    return OwnInterface(iid, IID_ITfDocumentMgr, static_cast<ITfDocumentMgr*>(this));
-}
+FakeContext* FakeThreadMgr::FocusedContext() const { return focus ? focus->Top() : nullptr; }
 
 HRESULT STDMETHODCALLTYPE FakeThreadMgr::GetFocus(ITfDocumentMgr** out) {
     if (out == nullptr) return E_INVALIDARG;
@@ -31,15 +13,47 @@ HRESULT STDMETHODCALLTYPE FakeThreadMgr::GetFocus(ITfDocumentMgr** out) {
     return S_OK;
 }
 
+HRESULT STDMETHODCALLTYPE FakeThreadMgr::SetFocus(ITfDocumentMgr* document) {
+    FakeDocumentMgr* next = nullptr;
+    if (document != nullptr) {
+        next = dynamic_cast<FakeDocumentMgr*>(document);
+        if (next == nullptr) return E_INVALIDARG;
+    }
+    if (next == focus.Get()) return S_OK;
+    ComPtr<ITfKeyEventSink> listener = sink;
+    if (focus && listener) {
+        focusCalls.push_back(FALSE);
+        listener->OnSetFocus(FALSE);
+    }
+    focus = ComPtr<FakeDocumentMgr>(next);
+    if (focus && listener) {
+        focusCalls.push_back(TRUE);
+        listener->OnSetFocus(TRUE);
+    }
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE FakeThreadMgr::CreateDocumentMgr(ITfDocumentMgr** out) {
+    if (out == nullptr) return E_INVALIDARG;
+    *out = Make<FakeDocumentMgr>().Detach();
+    return S_OK;
+}
+
 HRESULT STDMETHODCALLTYPE FakeThreadMgr::AdviseKeyEventSink(TfClientId id, ITfKeyEventSink* keySink,
                                                             WINBOOL foreground) {
-    advises.push_back({id, foreground});
-    if (FAILED(adviseResult)) return adviseResult;
-    if (keySink == nullptr) return E_INVALIDARG;
-    if (sink) return CONNECT_E_ADVISELIMIT;
-    sink = ComPtr<ITfKeyEventSink>(keySink);
-    sinkOwner = id;
-    return S_OK;
+    HRESULT hr = S_OK;
+    if (FAILED(adviseResult)) {
+        hr = adviseResult;
+    } else if (keySink == nullptr) {
+        hr = E_INVALIDARG;
+    } else if (sink) {
+        hr = CONNECT_E_ADVISELIMIT;  // one key sink at a time
+    } else {
+        sink = ComPtr<ITfKeyEventSink>(keySink);
+        sinkOwner = id;
+    }
+    advises.push_back({id, foreground, hr});
+    return hr;
 }
 
 HRESULT STDMETHODCALLTYPE FakeThreadMgr::UnadviseKeyEventSink(TfClientId id) {
@@ -49,43 +63,54 @@ HRESULT STDMETHODCALLTYPE FakeThreadMgr::UnadviseKeyEventSink(TfClientId id) {
     return S_OK;
 }
 
-ITfContext* FakeThreadMgr::FocusedContext() const {
-    return focus ? static_cast<ITfContext*>(focus->top.Get()) : nullptr;
+HRESULT FakeThreadMgr::CallSink(KeyCall::Kind kind, WPARAM vk, LPARAM lParam, WINBOOL* eaten) {
+    if (eaten == nullptr) return E_INVALIDARG;
+    *eaten = FALSE;
+    if (!sink) return S_FALSE;
+    KeyDeliveryScope delivering;
+    ComPtr<ITfKeyEventSink> target = sink;  // the sink may unadvise itself meanwhile
+    ComPtr<FakeContext> context(FocusedContext());
+    ITfContext* document = context.Get();
+    HRESULT hr = E_UNEXPECTED;
+    switch (kind) {
+        case KeyCall::Kind::TestKeyDown:
+            hr = target->OnTestKeyDown(document, vk, lParam, eaten);
+            break;
+        case KeyCall::Kind::KeyDown:
+            hr = target->OnKeyDown(document, vk, lParam, eaten);
+            break;
+        case KeyCall::Kind::TestKeyUp:
+            hr = target->OnTestKeyUp(document, vk, lParam, eaten);
+            break;
+        case KeyCall::Kind::KeyUp:
+            hr = target->OnKeyUp(document, vk, lParam, eaten);
+            break;
+    }
+    keyCalls.push_back({kind, vk, lParam, document != nullptr, hr, *eaten});
+    return hr;
 }
 
 HRESULT STDMETHODCALLTYPE FakeThreadMgr::TestKeyDown(WPARAM vk, LPARAM lParam, WINBOOL* eaten) {
-    if (eaten == nullptr) return E_INVALIDARG;
-    *eaten = FALSE;
-    return sink ? sink->OnTestKeyDown(FocusedContext(), vk, lParam, eaten) : S_OK;
+    return CallSink(KeyCall::Kind::TestKeyDown, vk, lParam, eaten);
 }
 
 HRESULT STDMETHODCALLTYPE FakeThreadMgr::TestKeyUp(WPARAM vk, LPARAM lParam, WINBOOL* eaten) {
-    if (eaten == nullptr) return E_INVALIDARG;
-    *eaten = FALSE;
-    return sink ? sink->OnTestKeyUp(FocusedContext(), vk, lParam, eaten) : S_OK;
+    return CallSink(KeyCall::Kind::TestKeyUp, vk, lParam, eaten);
 }
 
 HRESULT STDMETHODCALLTYPE FakeThreadMgr::KeyDown(WPARAM vk, LPARAM lParam, WINBOOL* eaten) {
-    HRESULT hr = TestKeyDown(vk, lParam, eaten);
-    if (FAILED(hr) || !*eaten) return hr;
-    *eaten = FALSE;
-    return sink ? sink->OnKeyDown(FocusedContext(), vk, lParam, eaten) : S_OK;
+    return CallSink(KeyCall::Kind::KeyDown, vk, lParam, eaten);
 }
 
 HRESULT STDMETHODCALLTYPE FakeThreadMgr::KeyUp(WPARAM vk, LPARAM lParam, WINBOOL* eaten) {
-    HRESULT hr = TestKeyUp(vk, lParam, eaten);
-    if (FAILED(hr) || !*eaten) return hr;
-    *eaten = FALSE;
-    return sink ? sink->OnKeyUp(FocusedContext(), vk, lParam, eaten) : S_OK;
+    return CallSink(KeyCall::Kind::KeyUp, vk, lParam, eaten);
 }
 
 HRESULT STDMETHODCALLTYPE FakeThreadMgr::Activate(TfClientId*) { return E_NOTIMPL; }
 HRESULT STDMETHODCALLTYPE FakeThreadMgr::Deactivate() { return E_NOTIMPL; }
-HRESULT STDMETHODCALLTYPE FakeThreadMgr::CreateDocumentMgr(ITfDocumentMgr**) { return E_NOTIMPL; }
 HRESULT STDMETHODCALLTYPE FakeThreadMgr::EnumDocumentMgrs(IEnumTfDocumentMgrs**) {
     return E_NOTIMPL;
 }
-HRESULT STDMETHODCALLTYPE FakeThreadMgr::SetFocus(ITfDocumentMgr*) { return E_NOTIMPL; }
 HRESULT STDMETHODCALLTYPE FakeThreadMgr::AssociateFocus(HWND, ITfDocumentMgr*, ITfDocumentMgr**) {
     return E_NOTIMPL;
 }

@@ -1,10 +1,12 @@
 #pragma once
 // The thread manager (with its keystroke manager on the same object) and a document
-// manager, standing in for TSF's. Keys given to the keystroke manager reach the advised
-// sink as TSF passes them: the test call first, then the key itself when it is wanted.
+// manager, standing in for TSF's. The keystroke manager calls exactly the sink method
+// named (KeyDown calls OnKeyDown only); key_delivery.h asks first and then delivers, as
+// Windows does for an application's key message. While a key call runs, synchronous
+// sessions are granted.
 
-#include <windows.h>
 #include <msctf.h>
+#include <windows.h>
 
 #include <vector>
 
@@ -16,57 +18,77 @@ namespace fake_tsf {
 
 class FakeDocumentMgr final
     : public ComObject<FakeDocumentMgr, ModuleCount::NotCounted, ITfDocumentMgr> {
-public:
+  public:
     FakeDocumentMgr() = default;
 
-    ComPtr<FakeContext> top;  // may be null
+    FakeContext* Top() const { return top.Get(); }
 
     HRESULT STDMETHODCALLTYPE CreateContext(TfClientId, DWORD, IUnknown*, ITfContext**,
                                             TfEditCookie*) override;
-    HRESULT STDMETHODCALLTYPE Push(ITfContext*) override;
-    HRESULT STDMETHODCALLTYPE Pop(DWORD) override;
+    // Takes fake contexts only; one context a stack.
+    HRESULT STDMETHODCALLTYPE Push(ITfContext* context) override;
+    HRESULT STDMETHODCALLTYPE Pop(DWORD flags) override;
     HRESULT STDMETHODCALLTYPE GetTop(ITfContext** out) override;
-    HRESULT STDMETHODCALLTYPE GetBase(ITfContext**) override;
+    HRESULT STDMETHODCALLTYPE GetBase(ITfContext** out) override;
     HRESULT STDMETHODCALLTYPE EnumContexts(IEnumTfContexts**) override;
 
     void* FindInterface(REFIID iid) noexcept;
 
-private:
-    ~FakeDocumentMgr() override = default;
+  private:
+    ~FakeDocumentMgr() override;
+
+    ComPtr<FakeContext> top;
 };
 
 struct AdviseCall {
     TfClientId clientId;
     BOOL foreground;
+    HRESULT result;
 };
 
-class FakeThreadMgr final : public ComObject<FakeThreadMgr, ModuleCount::NotCounted, ITfThreadMgr,
-                                             ITfKeystrokeMgr> {
-public:
+// One call into the advised key sink.
+struct KeyCall {
+    enum class Kind { TestKeyDown, KeyDown, TestKeyUp, KeyUp } kind;
+    WPARAM vk;
+    LPARAM lParam;
+    bool hadContext;
+    HRESULT result;
+    BOOL eaten;
+};
+
+class FakeThreadMgr final
+    : public ComObject<FakeThreadMgr, ModuleCount::NotCounted, ITfThreadMgr, ITfKeystrokeMgr> {
+  public:
     FakeThreadMgr() = default;
 
     bool offerKeystrokeMgr = true;
     HRESULT adviseResult = S_OK;  // a failure here is returned and nothing is advised
-    ComPtr<FakeDocumentMgr> focus;  // may be null
 
     const std::vector<AdviseCall>& Advises() const { return advises; }
     const std::vector<TfClientId>& Unadvises() const { return unadvises; }
+    const std::vector<KeyCall>& KeyCalls() const { return keyCalls; }
+    const std::vector<BOOL>& FocusCalls() const { return focusCalls; }  // OnSetFocus arguments
     ITfKeyEventSink* Sink() const { return sink.Get(); }
+    FakeDocumentMgr* Focus() const { return focus.Get(); }
+    // The context keys go to: the top of the focused document's stack, or null.
+    FakeContext* FocusedContext() const;
 
     // ITfThreadMgr
     HRESULT STDMETHODCALLTYPE Activate(TfClientId*) override;
     HRESULT STDMETHODCALLTYPE Deactivate() override;
-    HRESULT STDMETHODCALLTYPE CreateDocumentMgr(ITfDocumentMgr**) override;
+    HRESULT STDMETHODCALLTYPE CreateDocumentMgr(ITfDocumentMgr** out) override;
     HRESULT STDMETHODCALLTYPE EnumDocumentMgrs(IEnumTfDocumentMgrs**) override;
     HRESULT STDMETHODCALLTYPE GetFocus(ITfDocumentMgr** out) override;
-    HRESULT STDMETHODCALLTYPE SetFocus(ITfDocumentMgr*) override;
+    // Moves the focus; the advised sink hears OnSetFocus(FALSE) for the document that
+    // loses it and OnSetFocus(TRUE) for the one that gains it.
+    HRESULT STDMETHODCALLTYPE SetFocus(ITfDocumentMgr* document) override;
     HRESULT STDMETHODCALLTYPE AssociateFocus(HWND, ITfDocumentMgr*, ITfDocumentMgr**) override;
     HRESULT STDMETHODCALLTYPE IsThreadFocus(WINBOOL*) override;
     HRESULT STDMETHODCALLTYPE GetFunctionProvider(REFCLSID, ITfFunctionProvider**) override;
     HRESULT STDMETHODCALLTYPE EnumFunctionProviders(IEnumTfFunctionProviders**) override;
     HRESULT STDMETHODCALLTYPE GetGlobalCompartment(ITfCompartmentMgr**) override;
 
-    // ITfKeystrokeMgr
+    // ITfKeystrokeMgr: with no sink advised the key calls answer S_FALSE, not eaten.
     HRESULT STDMETHODCALLTYPE AdviseKeyEventSink(TfClientId id, ITfKeyEventSink* keySink,
                                                  WINBOOL foreground) override;
     HRESULT STDMETHODCALLTYPE UnadviseKeyEventSink(TfClientId id) override;
@@ -86,15 +108,18 @@ public:
 
     void* FindInterface(REFIID iid) noexcept;
 
-private:
+  private:
     ~FakeThreadMgr() override = default;
 
-    ITfContext* FocusedContext() const;
+    HRESULT CallSink(KeyCall::Kind kind, WPARAM vk, LPARAM lParam, WINBOOL* eaten);
 
     std::vector<AdviseCall> advises;
     std::vector<TfClientId> unadvises;
+    std::vector<KeyCall> keyCalls;
+    std::vector<BOOL> focusCalls;
     ComPtr<ITfKeyEventSink> sink;
     TfClientId sinkOwner = 0;
+    ComPtr<FakeDocumentMgr> focus;
 };
 
 }  // namespace fake_tsf

@@ -1,0 +1,98 @@
+#include "fake_tsf/key_delivery.h"
+
+namespace fake_tsf {
+
+LPARAM KeyDownLParam(WPARAM vk, bool extended, bool repeat) {
+    const UINT scan = MapVirtualKeyW(static_cast<UINT>(vk), MAPVK_VK_TO_VSC) & 0xFF;
+    LPARAM lParam = 1 | static_cast<LPARAM>(scan) << 16;
+    if (extended) lParam |= LPARAM{1} << 24;
+    if (repeat) lParam |= LPARAM{1} << 30;
+    return lParam;
+}
+
+LPARAM KeyUpLParam(WPARAM vk, bool extended) {
+    return KeyDownLParam(vk, extended, true) | LPARAM{1} << 31;
+}
+
+KeyOutcome DeliverKeyDown(ITfKeystrokeMgr* keystrokes, WPARAM vk, LPARAM lParam) {
+    KeyOutcome outcome;
+    BOOL wanted = FALSE;
+    outcome.testResult = keystrokes->TestKeyDown(vk, lParam, &wanted);
+    if (FAILED(outcome.testResult) || !wanted) return outcome;
+    outcome.keyCalled = true;
+    outcome.keyResult = keystrokes->KeyDown(vk, lParam, &outcome.eaten);
+    if (FAILED(outcome.keyResult)) outcome.eaten = FALSE;
+    return outcome;
+}
+
+KeyOutcome DeliverKeyUp(ITfKeystrokeMgr* keystrokes, WPARAM vk, LPARAM lParam) {
+    KeyOutcome outcome;
+    BOOL wanted = FALSE;
+    outcome.testResult = keystrokes->TestKeyUp(vk, lParam, &wanted);
+    if (FAILED(outcome.testResult) || !wanted) return outcome;
+    outcome.keyCalled = true;
+    outcome.keyResult = keystrokes->KeyUp(vk, lParam, &outcome.eaten);
+    if (FAILED(outcome.keyResult)) outcome.eaten = FALSE;
+    return outcome;
+}
+
+Keyboard::Keyboard(ITfKeystrokeMgr* manager) : keystrokes(manager) { Reset(); }
+
+void Keyboard::Reset() {
+    down.fill(false);
+    BYTE state[256] = {};
+    SetKeyboardState(state);
+}
+
+// The generic modifier and its left-hand key move together, as with a real keyboard.
+void Keyboard::Store(WPARAM vk, bool pressed) {
+    BYTE state[256] = {};
+    GetKeyboardState(state);
+    const auto set = [&](WPARAM key) {
+        down[key & 0xFF] = pressed;
+        state[key & 0xFF] = static_cast<BYTE>((state[key & 0xFF] & 0x01) | (pressed ? 0x80 : 0));
+    };
+    set(vk);
+    if (vk == VK_SHIFT) set(VK_LSHIFT);
+    if (vk == VK_CONTROL) set(VK_LCONTROL);
+    if (vk == VK_MENU) set(VK_LMENU);
+    SetKeyboardState(state);
+}
+
+void Keyboard::SetCapsLock(bool on) {
+    BYTE state[256] = {};
+    GetKeyboardState(state);
+    state[VK_CAPITAL] = static_cast<BYTE>((state[VK_CAPITAL] & 0x80) | (on ? 0x01 : 0));
+    SetKeyboardState(state);
+}
+
+KeyOutcome Keyboard::Down(WPARAM vk, bool extended) {
+    const bool repeat = IsDown(vk);
+    if (vk == VK_CAPITAL && !repeat) {
+        BYTE state[256] = {};
+        GetKeyboardState(state);
+        SetCapsLock((state[VK_CAPITAL] & 0x01) == 0);
+    }
+    Store(vk, true);
+    return DeliverKeyDown(keystrokes, vk, KeyDownLParam(vk, extended, repeat));
+}
+
+KeyOutcome Keyboard::Up(WPARAM vk, bool extended) {
+    Store(vk, false);
+    return DeliverKeyUp(keystrokes, vk, KeyUpLParam(vk, extended));
+}
+
+KeyOutcome Keyboard::Type(WPARAM vk, bool extended) {
+    const KeyOutcome outcome = Down(vk, extended);
+    Up(vk, extended);
+    return outcome;
+}
+
+KeyOutcome Keyboard::TypeWith(WPARAM modifier, WPARAM vk) {
+    Down(modifier);
+    const KeyOutcome outcome = Type(vk);
+    Up(modifier);
+    return outcome;
+}
+
+}  // namespace fake_tsf
