@@ -17,6 +17,7 @@
 #include "fake_tsf/fake_context.h"
 #include "fake_tsf/fake_thread_mgr.h"
 #include "fake_tsf/test_environment.h"
+#include "fake_tsf/test_sessions.h"
 #include "settings_names.h"
 #include "settings_store.h"
 #include "test_files.h"
@@ -29,23 +30,6 @@ constexpr TfClientId Client = 42;
 constexpr int CaretX = 50;
 constexpr int CaretY = 60;
 constexpr int CaretHeight = 20;
-
-// Runs a body inside an edit session of the fake context, with that session's cookie.
-class SessionCall final : public ComObject<SessionCall, ModuleCount::NotCounted, ITfEditSession> {
-  public:
-    explicit SessionCall(std::function<void(TfEditCookie)> run) : body(std::move(run)) {}
-    HRESULT STDMETHODCALLTYPE DoEditSession(TfEditCookie cookie) override {
-        body(cookie);
-        return S_OK;
-    }
-    void* FindInterface(REFIID iid) noexcept {
-        return OwnInterface(iid, IID_ITfEditSession, static_cast<ITfEditSession*>(this));
-    }
-
-  private:
-    ~SessionCall() override = default;
-    std::function<void(TfEditCookie)> body;
-};
 
 LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(window, message, wParam, lParam);
@@ -118,8 +102,13 @@ class CandidateWindowTest : public ::testing::Test {
         return caret;
     }
 
+    // As the key path runs it: inside a synchronous session while a key is delivered.
     void RunInSession(std::function<void(TfEditCookie)> body) {
-        auto session = fake_tsf::Make<SessionCall>(std::move(body));
+        auto session = fake_tsf::Session([&](TfEditCookie cookie) {
+            body(cookie);
+            return S_OK;
+        });
+        fake_tsf::KeyDeliveryScope key;
         HRESULT sessionResult = E_FAIL;
         ASSERT_EQ(context->RequestEditSession(Client, session.Get(), TF_ES_SYNC | TF_ES_READWRITE,
                                               &sessionResult),
@@ -304,7 +293,7 @@ TEST_F(CandidateWindowTest, TimerHidesTheWindowWhileItsOwnerIsNotInFront) {
 TEST_F(CandidateWindowTest, ListSizeFollowsItsPageAndSitsUnderTheCompositionText) {
     Activate();
     HoldComposition();
-    context->View().textExtent = RECT{300, 200, 340, 224};
+    context->View().layout.origin = POINT{300, 200};  // the composition: an empty range
     ConvertCode("x");
     ASSERT_EQ(service->composer.Candidates().size(), 12u);
     ShowCandidates();
@@ -314,7 +303,7 @@ TEST_F(CandidateWindowTest, ListSizeFollowsItsPageAndSitsUnderTheCompositionText
 
     RECT rect = WindowRect(window);
     EXPECT_EQ(rect.left, 300);
-    EXPECT_EQ(rect.top, 224);
+    EXPECT_EQ(rect.top, 220);                // the extent's bottom
     EXPECT_EQ(rect.bottom - rect.top, 352);  // ten rows
     EXPECT_GE(rect.right - rect.left, 280);
     EXPECT_LE(rect.right - rect.left, 640);
@@ -326,7 +315,7 @@ TEST_F(CandidateWindowTest, ListSizeFollowsItsPageAndSitsUnderTheCompositionText
     EXPECT_EQ(rect.bottom - rect.top, 2 * 32 + 30 + 2);
 
     // Too low for the list: it goes above the text.
-    context->View().textExtent = RECT{300, 990, 340, 1014};
+    context->View().layout.origin = POINT{300, 990};
     service->candidatePage = 0;
     ShowCandidates();
     rect = WindowRect(window);
