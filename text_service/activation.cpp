@@ -1,26 +1,20 @@
 // Activation and deactivation of the text service.
 
-#include <new>
-
+#include "boundary_guard.h"
 #include "dll_globals.h"
 #include "identifiers.h"
 #include "install_paths.h"
 #include "settings_names.h"
+#include "table_loads.h"
 #include "text_service.h"
 
 HRESULT CreateSystemCategoryMgr(ITfCategoryMgr** out) noexcept {
-    return CoCreateInstance(CLSID_TF_CategoryMgr, nullptr, CLSCTX_INPROC_SERVER,
-                            IID_ITfCategoryMgr, reinterpret_cast<void**>(out));
+    return CoCreateInstance(CLSID_TF_CategoryMgr, nullptr, CLSCTX_INPROC_SERVER, IID_ITfCategoryMgr,
+                            reinterpret_cast<void**>(out));
 }
 
 HRESULT STDMETHODCALLTYPE TextService::Activate(ITfThreadMgr* manager, TfClientId id) {
-    try {
-        return ActivateSteps(manager, id);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    } catch (...) {
-        return E_FAIL;
-    }
+    return GuardCom([&] { return ActivateSteps(manager, id); });
 }
 
 HRESULT STDMETHODCALLTYPE TextService::ActivateEx(ITfThreadMgr* manager, TfClientId id,
@@ -43,8 +37,8 @@ HRESULT TextService::ActivateSteps(ITfThreadMgr* manager, TfClientId id) {
 
     // A table that cannot be loaded leaves the previous one in place, but the service
     // takes no keys in this thread.
-    if (!table.Load(ResolveTablePath(DllModule))) return E_FAIL;
-    table.LoadUserPhrases(UserPhrasePath(DllModule));
+    if (!LoadTableSafely(table, ResolveTablePath(DllModule))) return E_FAIL;
+    LoadUserPhrasesSafely(table, UserPhrasePath(DllModule));
 
     HRESULT hr = threadMgr.As(IID_ITfKeystrokeMgr, keystrokeMgr);
     if (FAILED(hr)) return hr;
@@ -95,11 +89,7 @@ void TextService::Shutdown() noexcept {
         candidateFont = nullptr;
     }
 
-    try {
-        composer.Reset();
-    } catch (...) {
-        // Resetting only empties the reading and the candidates; nothing to recover.
-    }
+    GuardVoid([&] { composer.Reset(); });
     commandBuffer.clear();
     togglePending = false;
 }

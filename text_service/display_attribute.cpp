@@ -1,5 +1,6 @@
 #include "display_attribute.h"
 
+#include "boundary_guard.h"
 #include "identifiers.h"
 #include "settings_store.h"
 #include "text_service.h"
@@ -30,13 +31,11 @@ HRESULT STDMETHODCALLTYPE ReadingAttributeInfo::GetDescription(BSTR* description
 
 HRESULT STDMETHODCALLTYPE ReadingAttributeInfo::GetAttributeInfo(TF_DISPLAYATTRIBUTE* attribute) {
     if (attribute == nullptr) return E_POINTER;
-    try {
+    return GuardCom([&] {
         // Read on every call, so a colour saved by the settings program shows at once.
         *attribute = ReadingAttribute(ReadThemeColors().selection);
-    } catch (...) {
-        return E_FAIL;
-    }
-    return S_OK;
+        return S_OK;
+    });
 }
 
 HRESULT STDMETHODCALLTYPE ReadingAttributeInfo::SetAttributeInfo(const TF_DISPLAYATTRIBUTE*) {

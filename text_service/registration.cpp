@@ -2,6 +2,7 @@
 
 #include <iterator>
 
+#include "boundary_guard.h"
 #include "com_ptr.h"
 #include "dll_globals.h"
 #include "identifiers.h"
@@ -198,17 +199,9 @@ HRESULT UnregisterServer(bool underWow64, const TsfObjectSource& tsf) {
 }
 
 STDAPI DllRegisterServer() {
-    try {
-        return RegisterServer(IsRunningUnderWow64(), SystemTsfObjects());
-    } catch (...) {  // only allocation can throw here
-        return E_OUTOFMEMORY;
-    }
+    return GuardCom([] { return RegisterServer(IsRunningUnderWow64(), SystemTsfObjects()); });
 }
 
 STDAPI DllUnregisterServer() {
-    try {
-        return UnregisterServer(IsRunningUnderWow64(), SystemTsfObjects());
-    } catch (...) {
-        return E_OUTOFMEMORY;
-    }
+    return GuardCom([] { return UnregisterServer(IsRunningUnderWow64(), SystemTsfObjects()); });
 }

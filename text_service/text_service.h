@@ -9,11 +9,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "cin_table.h"
 #include "com_object.h"
 #include "com_ptr.h"
 #include "composer.h"
+#include "keys/keyboard_state.h"
+#include "launcher.h"
 #include "settings_store.h"
 #include "theme_colors.h"
 #include "tsf_declarations.h"
@@ -26,6 +29,9 @@ struct ScreenPair {
 // How the service obtains the TSF category manager; tests can put a failing one in.
 using CategoryMgrCreator = HRESULT (*)(ITfCategoryMgr** out);
 HRESULT CreateSystemCategoryMgr(ITfCategoryMgr** out) noexcept;
+
+// How the service starts a companion program; true when it started.
+using ProgramLauncher = bool (*)(std::wstring_view fileName) noexcept;
 
 class TextService final
     : public ComObject<TextService, ModuleCount::Counted, ITfTextInputProcessorEx, ITfKeyEventSink,
@@ -90,6 +96,36 @@ class TextService final
     void ToggleKeyboard() noexcept;
     void DestroyKeyboard() noexcept;
 
+    // --- Keys (keys/): what a key means, read through the `keyboard` seam ---
+    bool IsToggleKey(WPARAM vk) const noexcept;
+    bool IsLaunchHotKey(WPARAM vk) const noexcept;
+    bool IsSimplifiedHotKey(WPARAM vk) const noexcept;
+    bool IsFullwidthHotKey(WPARAM vk) const noexcept;
+    char KeyToAsciiChar(WPARAM vk, LPARAM lParam) const noexcept;
+    char ShiftLetterForKey(WPARAM vk) const noexcept;
+    char FullwidthCharForKey(WPARAM vk, LPARAM lParam) const;
+    bool IsKeyForComposition(WPARAM vk, LPARAM lParam) const;
+    std::string SelectionKeys() const;
+
+    // The per-key state machine, run inside a KeyEditSession.
+    HRESULT HandleKey(TfEditCookie cookie, ITfContext* context, WPARAM vk, LPARAM lParam,
+                      char directChar, char keyboardChar);
+
+    // --- Composition and commit (composition/) ---
+    HRESULT EnsureComposition(TfEditCookie cookie, ITfContext* context);
+    // Empty text shows the reading through the key names.
+    HRESULT SetCompositionText(TfEditCookie cookie, ITfContext* context, const std::wstring& text);
+    HRESULT CommitText(TfEditCookie cookie, ITfContext* context, std::string_view text,
+                       bool direct);
+    HRESULT ApplyComposeResult(TfEditCookie cookie, ITfContext* context,
+                               const ComposeResult& result);
+    HRESULT FeedText(TfEditCookie cookie, ITfContext* context, std::string_view text, bool convert);
+    std::wstring ConvertOutput(std::string_view text) const;
+
+    // --- Typed commands (commands/) ---
+    HRESULT CaptureTypedCommand(TfEditCookie cookie, ITfContext* context, char keyChar);
+    HRESULT TypedCommandKey(TfEditCookie cookie, ITfContext* context, WPARAM vk, char keyChar);
+
     ComPtr<ITfThreadMgr> threadMgr;
     ComPtr<ITfKeystrokeMgr> keystrokeMgr;
     TfClientId clientId = 0;
@@ -127,10 +163,23 @@ class TextService final
     // category manager.
     CategoryMgrCreator createCategoryMgr = &CreateSystemCategoryMgr;
 
+    // Seams of the key path: where the key state comes from and how a companion
+    // program is started.
+    const KeyboardState* keyboard = &SystemKeyboardState();
+    ProgramLauncher launchProgram = &LaunchCompanionProgram;
+
   private:
     ~TextService() override;
 
     HRESULT ActivateSteps(ITfThreadMgr* manager, TfClientId id);
     void ReadSettings();
     void RegisterReadingAttribute() noexcept;
+
+    // The key path's own steps (keys/, composition/).
+    HRESULT ChooseCandidate(TfEditCookie cookie, ITfContext* context, WPARAM vk, char keyChar);
+    HRESULT HandleCandidateKey(TfEditCookie cookie, ITfContext* context, WPARAM vk, char keyChar);
+    HRESULT RequestEscapeSession(ITfContext* context) noexcept;
+    void ToggleOutputSetting(bool simplified, LPARAM lParam) noexcept;
+    bool HoldsCompositionIn(ITfContext* context) const noexcept;
+    void RepaintCandidateWindow() noexcept;
 };

@@ -1,8 +1,7 @@
 // TextService activation, deactivation and lifetime, driven through the fake TSF.
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -38,7 +37,7 @@ HRESULT RefuseCategoryMgr(ITfCategoryMgr** out) noexcept {
 }
 
 class ActivationTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         fake_tsf::ClearSettings();
         fake_tsf::UseTable(test_support::SourcePath("data/ZiRevod-Ka.cin"));
@@ -224,8 +223,8 @@ TEST_F(ActivationTest, DeactivationReleasesTheCompositionWithoutEndingItAndReset
     service->togglePending = true;
     service->candidateWindow = MessageWindow();
     service->keyboardWindow = MessageWindow();
-    service->candidateFont = CreateFontW(-16, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
-                                         0, 0, L"Arial");
+    service->candidateFont =
+        CreateFontW(-16, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Arial");
     HWND candidates = service->candidateWindow;
     HWND keyboard = service->keyboardWindow;
     ASSERT_TRUE(IsWindow(candidates) && IsWindow(keyboard));
@@ -285,7 +284,8 @@ TEST_F(ActivationTest, EveryTsfInterfaceAnswersForTheSameObject) {
     EXPECT_EQ(RefCount(identity.Get()), 2u);
 }
 
-TEST_F(ActivationTest, KeysAreLeftToTheApplicationForNow) {
+// Never activated, the service has no thread manager and wants no key.
+TEST_F(ActivationTest, AnInactiveServiceTakesNoKeys) {
     ITfKeyEventSink* sink = service;
     auto context = fake_tsf::Make<fake_tsf::FakeContext>();
     ITfContext* document = context.Get();

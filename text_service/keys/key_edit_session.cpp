@@ -1,11 +1,44 @@
-// The edit session that carries one key into the service.
+// The edit session that carries one key into the service, and the one way to ask for it.
 
+#include "keys/key_edit_session.h"
+
+#include "boundary_guard.h"
 #include "text_service.h"
 
-// Keys are not handled yet.
-HRESULT TextService::RequestKeySession(ITfContext* /*context*/, WPARAM /*vk*/, LPARAM /*lParam*/,
-                                       char /*directChar*/, char /*keyboardChar*/, DWORD /*flags*/,
+KeyEditSession::KeyEditSession(TextService* owner, ITfContext* keyContext, WPARAM key,
+                               LPARAM keyLParam, char direct, char clicked) noexcept
+    : service(owner),
+      context(keyContext),
+      vk(key),
+      lParam(keyLParam),
+      directChar(direct),
+      keyboardChar(clicked) {
+    static_cast<ITfTextInputProcessorEx*>(service)->AddRef();
+}
+
+KeyEditSession::~KeyEditSession() {
+    context.Reset();
+    // May destroy the service when this was the last reference.
+    static_cast<ITfTextInputProcessorEx*>(service)->Release();
+}
+
+HRESULT STDMETHODCALLTYPE KeyEditSession::DoEditSession(TfEditCookie cookie) {
+    return GuardCom([&] {
+        return service->HandleKey(cookie, context.Get(), vk, lParam, directChar, keyboardChar);
+    });
+}
+
+HRESULT TextService::RequestKeySession(ITfContext* context, WPARAM vk, LPARAM lParam,
+                                       char directChar, char keyboardChar, DWORD flags,
                                        HRESULT* sessionResult) noexcept {
-    if (sessionResult != nullptr) *sessionResult = E_NOTIMPL;
-    return E_NOTIMPL;
+    HRESULT ignored = E_FAIL;
+    HRESULT& outcome = sessionResult != nullptr ? *sessionResult : ignored;
+    outcome = E_FAIL;
+    if (context == nullptr) return E_INVALIDARG;
+    KeyEditSession* session =
+        NewComObject<KeyEditSession>(this, context, vk, lParam, directChar, keyboardChar);
+    if (session == nullptr) return E_OUTOFMEMORY;
+    const HRESULT hr = context->RequestEditSession(clientId, session, flags, &outcome);
+    session->Release();
+    return hr;
 }

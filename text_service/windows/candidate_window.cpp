@@ -6,7 +6,6 @@
 
 #include "boundary_guard.h"
 #include "dll_globals.h"
-#include "text_conversion.h"
 #include "text_service.h"
 #include "windows/candidate_follow.h"
 #include "windows/candidate_text.h"
@@ -144,11 +143,7 @@ std::wstring TextService::CandidatePageRowText(std::size_t row) const {
     const auto& candidates = composer.Candidates();
     const std::size_t index = candidatePage * RowsPerPage + row;
     if (index >= candidates.size()) return {};
-    // The selection keys and the output conversion, as the key path uses them.
-    const std::string selectionKeys =
-        letterSelection ? std::string("asdfghjkl:") : table.HeaderValue("selkey");
-    const std::wstring converted = ToSimplified(Utf8ToWide(candidates[index]), simplifiedOutput);
-    return CandidateRowText(selectionKeys, row, converted);
+    return CandidateRowText(SelectionKeys(), row, ConvertOutput(candidates[index]));
 }
 
 void TextService::ShowToolbar(bool fromKey) noexcept {

@@ -5,7 +5,6 @@
 
 #include "boundary_guard.h"
 #include "install_file_names.h"
-#include "launcher.h"
 #include "settings_names.h"
 #include "settings_store.h"
 #include "text_service.h"
@@ -88,10 +87,10 @@ void PressButton(TextService& service, HWND window, ToolbarButton button) {
             InvalidateRect(window, nullptr, FALSE);
             return;
         case ToolbarButton::Settings:
-            LaunchCompanionProgram(InstallNames::SettingsProgram);
+            service.launchProgram(InstallNames::SettingsProgram);
             return;
         case ToolbarButton::PhraseEditor:
-            LaunchCompanionProgram(InstallNames::PhraseEditorProgram);
+            service.launchProgram(InstallNames::PhraseEditorProgram);
             return;
         case ToolbarButton::Keyboard:
             service.ToggleKeyboard();

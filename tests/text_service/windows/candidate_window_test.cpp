@@ -79,6 +79,7 @@ class CandidateWindowTest : public ::testing::Test {
         DllModule = GetModuleHandleW(nullptr);
         BringForward(host);
         context->View().window = host;
+        objectsBefore = DllObjectCount.load();
         service = NewComObject<TextService>();
         ASSERT_NE(service, nullptr);
     }
@@ -87,6 +88,8 @@ class CandidateWindowTest : public ::testing::Test {
             service->Deactivate();
             static_cast<ITfTextInputProcessorEx*>(service)->Release();
         }
+        context.Reset();  // with any session it still holds
+        EXPECT_EQ(DllObjectCount.load(), objectsBefore);
         DllModule = savedModule;
         fake_tsf::ClearSettings();
     }
@@ -154,6 +157,7 @@ class CandidateWindowTest : public ::testing::Test {
     TextService* service = nullptr;
     static inline HWND host = nullptr;
     HINSTANCE savedModule = nullptr;
+    std::uint32_t objectsBefore = 0;
 };
 
 TEST_F(CandidateWindowTest, ToolbarIsANeverActivatedTopmostPopupOwnedByTheFocusWindow) {
@@ -477,14 +481,36 @@ TEST_F(CandidateWindowTest, RowClickHighlightsTheRowOnlyWhereACandidateAndAConte
     ShowCandidates();
     ASSERT_NE(service->candidateWindow, nullptr);
 
+    const std::size_t sessionsBefore = context->Sessions().size();
     Send(WM_LBUTTONUP, 0, PointParam(40, 30 + 32 + 5));  // row 1, but no context held
     EXPECT_EQ(service->candidateRow, 0u);
 
     service->compositionContext = ComPtr<ITfContext>(context.Get());
     Send(WM_LBUTTONUP, 0, PointParam(40, 30 + 2 * 32 + 5));  // below the last row
     EXPECT_EQ(service->candidateRow, 0u);
+    EXPECT_EQ(context->Sessions().size(), sessionsBefore);
+}
+
+TEST_F(CandidateWindowTest, RowClickCommitsThatCandidateThroughAnAsynchronousEnterSession) {
+    Activate();
+    HoldComposition();
+    ConvertCode("x");
+    service->candidatePage = 1;
+    ShowCandidates();
+    ASSERT_NE(service->candidateWindow, nullptr);
+    const std::size_t sessionsBefore = context->Sessions().size();
+
     Send(WM_LBUTTONUP, 0, PointParam(40, 30 + 32 + 5));
     EXPECT_EQ(service->candidateRow, 1u);
+    ASSERT_EQ(context->Sessions().size(), sessionsBefore + 1);
+    const fake_tsf::SessionRecord& request = context->Sessions().back();
+    EXPECT_EQ(request.flags, static_cast<DWORD>(TF_ES_ASYNC | TF_ES_READWRITE));
+    EXPECT_TRUE(request.queued);
+    EXPECT_EQ(context->Text(), L"");  // nothing is chosen before the session runs
+
+    context->RunPendingSessions();
+    EXPECT_EQ(context->Text(), L"\u7d22");  // 索, the twelfth candidate of "x"
+    EXPECT_TRUE(service->composer.Candidates().empty());
 }
 
 TEST_F(CandidateWindowTest, PaintsTheThemeColours) {

@@ -1,0 +1,36 @@
+#pragma once
+// The edit session that carries one key into the service: only inside an edit session
+// may the service change the document. It holds a reference on its service, so the
+// service (and the library) stay alive until TSF has run and released the session, even
+// when it runs after the key event returned.
+
+#include <msctf.h>
+#include <windows.h>
+
+#include "com_object.h"
+#include "com_ptr.h"
+
+class TextService;
+
+class KeyEditSession final
+    : public ComObject<KeyEditSession, ModuleCount::NotCounted, ITfEditSession> {
+  public:
+    KeyEditSession(TextService* service, ITfContext* context, WPARAM vk, LPARAM lParam,
+                   char directChar, char keyboardChar) noexcept;
+
+    HRESULT STDMETHODCALLTYPE DoEditSession(TfEditCookie cookie) override;
+
+    void* FindInterface(REFIID iid) noexcept {
+        return OwnInterface(iid, IID_ITfEditSession, static_cast<ITfEditSession*>(this));
+    }
+
+  private:
+    ~KeyEditSession() override;
+
+    TextService* service;  // one reference held, released by the destructor
+    ComPtr<ITfContext> context;
+    WPARAM vk;
+    LPARAM lParam;
+    char directChar;
+    char keyboardChar;
+};
