@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "com_object.h"
 #include "com_ptr.h"
@@ -472,6 +474,25 @@ TEST_F(CandidateWindowTest, ButtonsActOnReleaseAndWriteTheOutputSwitches) {
     Send(WM_LBUTTONUP, 0, PointParam(x0 + 28 + 3, 10));
     EXPECT_FALSE(service->fullwidthOutput);
     EXPECT_FALSE(ReadFullwidthOutput());
+}
+
+std::vector<std::wstring> launched;
+bool RecordLaunch(std::wstring_view fileName) noexcept {
+    launched.emplace_back(fileName);
+    return true;
+}
+
+TEST_F(CandidateWindowTest, ProgramButtonsStartTheSettingsProgramAndThePhraseEditor) {
+    Activate();
+    launched.clear();
+    service->launchProgram = &RecordLaunch;
+    service->ShowToolbar(true);
+    ASSERT_NE(service->candidateWindow, nullptr);
+    Send(WM_LBUTTONDOWN, MK_LBUTTON, PointParam(250, 10));  // a press on button 4 ...
+    Send(WM_LBUTTONUP, 0, PointParam(192, 10));             // ... released on button 2
+    Send(WM_LBUTTONUP, 0, PointParam(247, 28));             // button 3, its gap
+    EXPECT_EQ(launched,
+              (std::vector<std::wstring>{L"mo_input_ka_settings.exe", L"mo_input_ka_words.exe"}));
 }
 
 TEST_F(CandidateWindowTest, RowClickHighlightsTheRowOnlyWhereACandidateAndAContextAre) {
