@@ -328,6 +328,37 @@ TEST_F(CandidateWindowTest, ListSizeFollowsItsPageAndSitsUnderTheCompositionText
     EXPECT_EQ(rect.bottom, 990);
 }
 
+// A table whose code "a" has 25 values and only three selection keys.
+std::string TwentyFiveValues() {
+    std::string text = "%selkey 123\n%keyname begin\na A\n%keyname end\n%chardef begin\n";
+    for (int i = 0; i < 25; ++i) text += "a v" + std::to_string(i) + "\n";
+    return text + "%chardef end\n";
+}
+
+TEST_F(CandidateWindowTest, TwentyFiveCandidatesShowFiveRowsOnTheThirdPage) {
+    test_support::TempDir temp;
+    fake_tsf::UseTable(temp.Write("25.cin", TwentyFiveValues()));
+    Activate();
+    ConvertCode("a");
+    ASSERT_EQ(service->composer.Candidates().size(), 25u);
+    service->candidatePage = 2;
+    ShowCandidates();
+    ASSERT_NE(service->candidateWindow, nullptr);
+    RECT rect = WindowRect(service->candidateWindow);
+    EXPECT_EQ(rect.bottom - rect.top, 5 * 32 + 30 + 2);  // entries 20 to 24
+
+    EXPECT_EQ(service->CandidatePageRowText(0), L"1.  v20");
+    EXPECT_EQ(service->CandidatePageRowText(2), L"3.  v22");
+    EXPECT_EQ(service->CandidatePageRowText(3), L"?.  v23");  // past the selection keys
+    EXPECT_EQ(service->CandidatePageRowText(5), L"");         // no sixth row on this page
+
+    // A larger font makes taller rows: R = 28 + 12.
+    service->candidateFontSize = 28;
+    ShowCandidates();
+    rect = WindowRect(service->candidateWindow);
+    EXPECT_EQ(rect.bottom - rect.top, 5 * 40 + 30 + 2);
+}
+
 TEST_F(CandidateWindowTest, WithoutATextExtentTheCaretStandsInAndIsTheTopToo) {
     Activate();
     ConvertCode("x");
