@@ -507,6 +507,27 @@ TEST_F(CandidateWindowTest, ButtonsActOnReleaseAndWriteTheOutputSwitches) {
     EXPECT_FALSE(ReadFullwidthOutput());
 }
 
+TEST_F(CandidateWindowTest, ARealClickPressesAButtonAndLeavesTheFocusInTheApplication) {
+    Activate();
+    service->ShowToolbar(true);
+    HWND window = service->candidateWindow;
+    ASSERT_NE(window, nullptr);
+    test_support::PumpMessages(100);
+    const RECT rect = WindowRect(window);
+    SetCursorPos(rect.left + 140, rect.top + 15);  // button 0
+    INPUT clicks[2] = {};
+    clicks[0].type = INPUT_MOUSE;
+    clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    clicks[1].type = INPUT_MOUSE;
+    clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ASSERT_EQ(SendInput(2, clicks, sizeof(INPUT)), 2u);
+    test_support::PumpMessages(300);
+
+    EXPECT_EQ(service->simplifiedOutput, 1);
+    EXPECT_EQ(GetForegroundWindow(), host);
+    EXPECT_EQ(GetFocus(), host);
+}
+
 std::vector<std::wstring> launched;
 bool RecordLaunch(std::wstring_view fileName) noexcept {
     launched.emplace_back(fileName);
