@@ -47,17 +47,16 @@ void TextService::PaintCandidateWindow(HWND window) noexcept {
     PAINTSTRUCT paint{};
     HDC dc = BeginPaint(window, &paint);
     if (dc == nullptr) return;
+    RECT client{};
+    GetClientRect(window, &client);
+    Fill(dc, client, theme.background);
+
+    const int dpi = CandidateWindowDpi(window);
+    const CandidateLayout layout =
+        CandidateLayout::For(CandidateClientRect(window), dpi, candidateFontSize);
+    HGDIOBJ oldFont = SelectObject(dc, CandidateFontFor(dpi));
+    SetBkMode(dc, TRANSPARENT);
     try {
-        RECT client{};
-        GetClientRect(window, &client);
-        Fill(dc, client, theme.background);
-
-        const int dpi = CandidateWindowDpi(window);
-        const CandidateLayout layout =
-            CandidateLayout::For(CandidateClientRect(window), dpi, candidateFontSize);
-        HGDIOBJ oldFont = SelectObject(dc, CandidateFontFor(dpi));
-        SetBkMode(dc, TRANSPARENT);
-
         const std::size_t count = composer.Candidates().size();
         DrawIn(dc, CandidateHeaderText(count, candidatePage), layout.HeaderTextRect(), theme.muted,
                DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
@@ -83,11 +82,10 @@ void TextService::PaintCandidateWindow(HWND window) noexcept {
             DrawIn(dc, CandidatePageRowText(row), layout.RowRect(row), color,
                    DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
         }
-
-        Frame(dc, client, theme.border);
-        SelectObject(dc, oldFont);
     } catch (...) {
-        // A row text that cannot be built leaves the rest of the window unpainted.
+        // A text that cannot be built leaves the rest unpainted; the frame still closes it.
     }
+    Frame(dc, client, theme.border);
+    SelectObject(dc, oldFont);
     EndPaint(window, &paint);
 }

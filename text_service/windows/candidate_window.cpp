@@ -88,23 +88,41 @@ POINT FocusCaretOnScreen(HWND window) {
     return caret;
 }
 
+// The window's device context with the candidate font selected, given back however the
+// measuring ends.
+class MeasuringDc {
+  public:
+    MeasuringDc(TextService& service, HWND target, int dpi) : window(target), dc(GetDC(target)) {
+        if (dc != nullptr) oldFont = SelectObject(dc, service.CandidateFontFor(dpi));
+    }
+    ~MeasuringDc() {
+        if (dc == nullptr) return;
+        SelectObject(dc, oldFont);
+        ReleaseDC(window, dc);
+    }
+    MeasuringDc(const MeasuringDc&) = delete;
+    MeasuringDc& operator=(const MeasuringDc&) = delete;
+
+    HWND window;
+    HDC dc;
+    HGDIOBJ oldFont = nullptr;
+};
+
 int MeasureListWidth(TextService& service, HWND window, int dpi, int margin) {
     int width = ScaleForDpi(ToolbarWidth, dpi);
-    HDC dc = GetDC(window);
-    if (dc == nullptr) return width;
-    HGDIOBJ oldFont = SelectObject(dc, service.CandidateFontFor(dpi));
+    MeasuringDc measuring(service, window, dpi);
+    if (measuring.dc == nullptr) return width;
     const std::size_t count = service.composer.Candidates().size();
     const std::wstring header = CandidateHeaderText(count, service.candidatePage);
     SIZE extent{};
-    if (GetTextExtentPoint32W(dc, header.c_str(), static_cast<int>(header.size()), &extent)) {
+    if (GetTextExtentPoint32W(measuring.dc, header.c_str(), static_cast<int>(header.size()),
+                              &extent)) {
         width =
             std::max(width, margin + static_cast<int>(extent.cx) + ScaleForDpi(HeaderReserve, dpi));
     }
-    const CandidateWidthMeasurer measure(dc, width, margin, dpi);
+    const CandidateWidthMeasurer measure(measuring.dc, width, margin, dpi);
     const std::size_t rows = RowsOnPage(count, service.candidatePage);
     for (std::size_t row = 0; row < rows; ++row) measure(service.CandidatePageRowText(row));
-    SelectObject(dc, oldFont);
-    ReleaseDC(window, dc);
     return width;
 }
 
