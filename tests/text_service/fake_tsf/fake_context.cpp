@@ -29,6 +29,22 @@ void FakeContext::SetDocument(const std::wstring& text, long caret) {
     selection->start = selection->end = buffer.Clamp(caret);
 }
 
+void FakeContext::MoveSelection(long start, long end) {
+    selection->start = buffer.Clamp(std::min(start, end));
+    selection->end = buffer.Clamp(std::max(start, end));
+}
+
+void FakeContext::TypeAtSelection(const std::wstring& text) {
+    auto where = buffer.Track(selection->start, selection->end);
+    if (text == L"\b") {
+        if (where->start == where->end && where->start > 0) where->start -= 1;
+        ReplaceText(*where, L"");
+    } else {
+        ReplaceText(*where, text);
+    }
+    selection->start = selection->end = where->end;
+}
+
 void FakeContext::ReplaceText(Span& span, const std::wstring& text) {
     const long start = buffer.Clamp(span.start);
     const long end = std::max(start, buffer.Clamp(span.end));

@@ -89,6 +89,11 @@ class FakeContext final : public ComObject<FakeContext, ModuleCount::NotCounted,
     // OnCompositionTerminated with a write cookie, then the composition is dead. Not
     // possible while a session runs (TF_E_LOCKED); S_FALSE when there is none.
     HRESULT TerminateComposition();
+    // The application's own editing, outside any session: places its selection, or
+    // replaces it with `text` (a backspace deletes before an empty selection) and puts
+    // the caret after the new text.
+    void MoveSelection(long start, long end);
+    void TypeAtSelection(const std::wstring& text);
 
     // --- What the other fakes use ---
     TextBuffer& Buffer() { return buffer; }
