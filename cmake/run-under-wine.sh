@@ -9,7 +9,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 cache=${XDG_CACHE_HOME:-${HOME:-/tmp}/.cache}/mo_input_ka
 version=$("$wine" --version 2>/dev/null | tr -c 'A-Za-z0-9.\n-' '_')
 # Bump the revision when the template's set-up below changes, so cached templates are rebuilt.
-template="$cache/wine-template-r2-$version"
+template="$cache/wine-template-r3-$version"
 mkdir -p "$cache"
 (
   flock 9
@@ -20,6 +20,10 @@ mkdir -p "$cache"
     # Wine draws CJK text only when the UI font name maps to an installed font.
     WINEPREFIX="$template" "$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' \
       /v 'Microsoft JhengHei UI' /t REG_SZ /d 'Noto Sans CJK TC' /f >/dev/null 2>&1
+    # Windows links its CJK UI font to a symbol font for the signs it lacks (the toolbar's
+    # gear and keyboard); Wine keys links by the real family behind the replacement.
+    WINEPREFIX="$template" "$wine" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+      /v 'Noto Sans CJK TC' /t REG_MULTI_SZ /d 'DejaVuSans.ttf,DejaVu Sans' /f >/dev/null 2>&1
     # Xvfb runs no window manager: hiding or destroying a window Wine hands to one (a
     # resizable popup, for instance) would wait two seconds for a reply that never comes.
     WINEPREFIX="$template" "$wine" reg add 'HKCU\Software\Wine\X11 Driver' \

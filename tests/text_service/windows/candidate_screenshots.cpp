@@ -152,17 +152,6 @@ void WriteLogPixels(DWORD value) {
     RegSetKeyValueW(HKEY_CURRENT_USER, DesktopKey, LogPixels, REG_DWORD, &value, sizeof(value));
 }
 
-// Windows links its CJK UI font to a symbol font for the signs it lacks (the gear and the
-// keyboard of two buttons). Wine keys links by the real family behind the font
-// replacement, so that family is linked to a free font that has the signs.
-void LinkSymbolFont() {
-    constexpr wchar_t linkKey[] =
-        L"Software\\Microsoft\\Windows NT\\CurrentVersion\\FontLink\\SystemLink";
-    constexpr wchar_t linked[] = L"DejaVuSans.ttf,DejaVu Sans\0";
-    RegSetKeyValueW(HKEY_LOCAL_MACHINE, linkKey, L"Noto Sans CJK TC", REG_MULTI_SZ, linked,
-                    sizeof(linked));
-}
-
 bool RunChild(const std::wstring& folder, DWORD dpi) {
     wchar_t self[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, self, MAX_PATH);
@@ -212,7 +201,6 @@ int main() {
     LocalFree(args);
 
     if (!child) {
-        LinkSymbolFont();
         const bool at96 = DrawInChildAt(folder, 96);
         const bool at144 = DrawInChildAt(folder, 144);
         return at96 && at144 ? 0 : 1;
