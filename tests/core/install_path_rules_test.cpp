@@ -12,29 +12,32 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Install layouts built for real in a temp folder R; the module is "lib.dll" in each place.
+// Install layouts built for real in a temp folder R: where the module ("lib.dll") stands,
+// relative to R, and the install root the rules must find for it.
+struct Layout {
+    const char* moduleFolder;
+    const char* rootFolder;
+};
+constexpr Layout Layouts[] = {
+    {".", "."},
+    {"x64", "."},
+    {"x86", "."},
+    {"versions/V", "."},
+    {"versions/V/x64", "."},
+    {"versions/V/x86", "."},
+    {"x64/versions/V", "x64"},  // the processor folder above a versioned install stays
+    {"X64", "X64"},             // names compare with their case
+    {"Versions/V", "Versions/V"},
+    {"x64/x64", "x64"},  // only the module's own folder is skipped
+    {"versions/V/deeper", "versions/V/deeper"},
+};
+
 TEST(UserPhrasePathRules, SkipsOneProcessorFolderThenOneVersionedInstall) {
     test_support::TempDir temp;
     const fs::path root = temp / "R";
-    struct Case {
-        const char* moduleFolder;  // relative to R
-        const char* expectedFolder;
-    } cases[] = {
-        {".", "."},
-        {"x64", "."},
-        {"x86", "."},
-        {"versions/V", "."},
-        {"versions/V/x64", "."},
-        {"versions/V/x86", "."},
-        {"x64/versions/V", "x64"},  // the processor folder above a versioned install stays
-        {"X64", "X64"},             // names compare with their case
-        {"Versions/V", "Versions/V"},
-        {"x64/x64", "x64"},  // only the module's own folder is skipped
-        {"versions/V/deeper", "versions/V/deeper"},
-    };
-    for (const Case& c : cases) {
+    for (const Layout& c : Layouts) {
         fs::path module = temp.Write(fs::path("R") / c.moduleFolder / "lib.dll", "");
-        fs::path expected = (root / c.expectedFolder / "Mo_Input_Ka_User.txt").lexically_normal();
+        fs::path expected = (root / c.rootFolder / "Mo_Input_Ka_User.txt").lexically_normal();
         EXPECT_EQ(UserPhrasePathFor(module).lexically_normal(), expected) << c.moduleFolder;
     }
 }
@@ -69,23 +72,9 @@ TEST(TablePathRules, OverridesComeFirstAndAreNotTestedForExistence) {
 TEST(TablePathRules, WithNothingBesideTheLibraryTheInstallRootsTable) {
     test_support::TempDir temp;
     const fs::path root = temp / "R";
-    struct Case {
-        const char* moduleFolder;  // relative to R
-        const char* expectedFolder;
-    } cases[] = {
-        {".", "."},
-        {"x64", "."},
-        {"x86", "."},
-        {"versions/V", "."},
-        {"versions/V/x64", "."},
-        {"versions/V/x86", "."},
-        {"x64/versions/V", "x64"},
-        {"X64", "X64"},
-        {"versions/V/deeper", "versions/V/deeper"},
-    };
-    for (const Case& c : cases) {
+    for (const Layout& c : Layouts) {
         fs::path module = temp.Write(fs::path("R") / c.moduleFolder / "lib.dll", "");
-        fs::path expected = (root / c.expectedFolder / "ZiRevod-Ka.cin").lexically_normal();
+        fs::path expected = (root / c.rootFolder / "ZiRevod-Ka.cin").lexically_normal();
         ASSERT_FALSE(fs::exists(expected));
         EXPECT_EQ(ChooseTablePath(L"", L"", module, FileExists).lexically_normal(), expected)
             << c.moduleFolder;

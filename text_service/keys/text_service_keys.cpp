@@ -29,25 +29,33 @@ char TextService::ShiftLetterForKey(WPARAM vk) const noexcept {
 
 std::string TextService::SelectionKeys() const { return SelectionKeysFor(letterSelection, table); }
 
+namespace {
+
+// The selection keys matter only while a list is shown; reading them costs a table lookup.
+std::string ShownSelectionKeys(const TextService& service) {
+    return service.composer.Candidates().empty() ? std::string() : service.SelectionKeys();
+}
+
+// What the key decisions look at; `selection` must outlive the result.
+CompositionState StateOf(const TextService& service, const std::string& selection) {
+    return CompositionState{static_cast<bool>(service.threadMgr),
+                            !service.commandBuffer.empty(),
+                            !service.composer.Reading().empty(),
+                            !service.composer.Candidates().empty(),
+                            selection,
+                            &service.table};
+}
+
+}  // namespace
+
 bool TextService::IsKeyForComposition(WPARAM vk, LPARAM lParam) const {
-    const std::string selection = composer.Candidates().empty() ? std::string() : SelectionKeys();
-    const CompositionState state{static_cast<bool>(threadMgr),
-                                 !commandBuffer.empty(),
-                                 !composer.Reading().empty(),
-                                 !composer.Candidates().empty(),
-                                 selection,
-                                 &table};
-    return IsKeyForCompositionIn(state, vk, lParam, *keyboard);
+    const std::string selection = ShownSelectionKeys(*this);
+    return IsKeyForCompositionIn(StateOf(*this, selection), vk, lParam, *keyboard);
 }
 
 char TextService::FullwidthCharForKey(WPARAM vk, LPARAM lParam) const {
     if (!fullwidthOutput) return 0;
-    const std::string selection = composer.Candidates().empty() ? std::string() : SelectionKeys();
-    const CompositionState state{static_cast<bool>(threadMgr),
-                                 !commandBuffer.empty(),
-                                 !composer.Reading().empty(),
-                                 !composer.Candidates().empty(),
-                                 selection,
-                                 &table};
-    return FullwidthCharFor(fullwidthOutput, chineseMode, state, vk, lParam, *keyboard);
+    const std::string selection = ShownSelectionKeys(*this);
+    return FullwidthCharFor(fullwidthOutput, chineseMode, StateOf(*this, selection), vk, lParam,
+                            *keyboard);
 }
