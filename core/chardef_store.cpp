@@ -1,171 +1,202 @@
 #include "chardef_store.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 
 namespace {
 
-// Byte order with bytes as unsigned values, a prefix first; inline because it runs for
-// every chardef line and codes are a few bytes long.
-int CompareBytes(std::string_view a, std::string_view b) {
-    const std::size_t common = a.size() < b.size() ? a.size() : b.size();
-    for (std::size_t i = 0; i < common; ++i) {
-        auto x = static_cast<unsigned char>(a[i]);
-        auto y = static_cast<unsigned char>(b[i]);
-        if (x != y) return x < y ? -1 : 1;
-    }
-    return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
-}
+constexpr unsigned Shift(std::size_t position) { return static_cast<unsigned>(56 - 8 * position); }
 
-bool HasCapital(std::string_view bytes) {
-    for (char byte : bytes) {
-        if (byte >= 'A' && byte <= 'Z') return true;
+// Packs the first bytes of `code`, lowering 'A'..'Z' when asked; the flag is set for a code
+// the key cannot hold alone.
+template <bool Lower>
+std::uint64_t Pack(std::string_view code) {
+    const std::size_t packed = std::min(code.size(), ChardefStore::KeyBytes);
+    std::uint64_t key = code.size() > ChardefStore::KeyBytes ? ChardefStore::LongFlag : 0;
+    for (std::size_t i = 0; i < packed; ++i) {
+        auto byte = static_cast<unsigned char>(code[i]);
+        if (Lower && static_cast<unsigned char>(byte - 'A') < 26) byte += 'a' - 'A';
+        if (byte == 0) key |= ChardefStore::LongFlag;
+        key |= std::uint64_t{byte} << Shift(i);
     }
-    return false;
-}
-
-std::uint64_t HashBytes(std::string_view bytes) {
-    std::uint64_t hash = 0xcbf29ce484222325ULL;  // FNV-1a: codes are a few bytes long
-    for (unsigned char byte : bytes) {
-        hash = (hash ^ byte) * 0x100000001b3ULL;
-    }
-    return hash;
+    return key;
 }
 
 }  // namespace
 
-void ChardefStore::ReserveForText(std::size_t textBytes) {
-    // A chardef line takes at least four bytes ("a b" and its line end); real tables
-    // average 12 to 20 bytes a line and about 1.5 lines a code.
-    const std::size_t entries = textBytes / 10 + 16;
-    const std::size_t codes = textBytes / 16 + 16;
+std::uint64_t ChardefStore::PackKey(std::string_view lowered) { return Pack<false>(lowered); }
+
+std::size_t ChardefStore::ShortLength(std::uint64_t key) {
+    const std::uint64_t bytes = key >> 8;
+    if (bytes == 0) return 0;
+    return KeyBytes - static_cast<std::size_t>(std::countr_zero(bytes)) / 8;
+}
+
+void ChardefStore::Reserve(std::size_t entries) {
+    recordKeys.reserve(entries);
     values.reserve(entries);
-    nextValue.reserve(entries);
-    codeStart.reserve(codes);
-    firstValue.reserve(codes);
-    lastValue.reserve(codes);
-    arena.reserve(codes * 5);
-    plannedSlotBits = 10;
-    while ((std::size_t{1} << plannedSlotBits) < codes * 2) ++plannedSlotBits;
 }
 
-std::size_t ChardefStore::SlotOf(std::uint64_t hash) const {
-    // Fibonacci hashing spreads FNV's weak low bits over the table.
-    return static_cast<std::size_t>((hash * 0x9E3779B97F4A7C15ULL) >> (64 - slotBits));
-}
-
-void ChardefStore::ResizeIndex(unsigned bits) {
-    // At most half full, so that probe runs stay short.
-    while ((std::size_t{1} << bits) < (codeStart.size() + 1) * 2) ++bits;
-    slotBits = bits;
-    slots.assign(std::size_t{1} << slotBits, NoCode);
-    const std::size_t mask = slots.size() - 1;
-    for (std::uint32_t id = 0; id < codeStart.size(); ++id) {
-        std::size_t slot = SlotOf(HashBytes(Code(id)));
-        while (slots[slot] != NoCode) slot = (slot + 1) & mask;
-        slots[slot] = id;
-    }
-    indexed = true;
-}
-
-std::uint32_t ChardefStore::LowerBound(std::string_view code) const {
-    std::uint32_t low = 0;
-    auto high = static_cast<std::uint32_t>(codeStart.size());
-    while (low < high) {
-        std::uint32_t middle = low + (high - low) / 2;
-        if (CompareBytes(Code(middle), code) < 0) {
-            low = middle + 1;
-        } else {
-            high = middle;
+void ChardefStore::Add(std::string_view code, std::uint32_t valueOffset) {
+    const std::uint64_t key = Pack<true>(code);
+    if ((key & LongFlag) != 0) {
+        const auto start = static_cast<std::uint32_t>(longArena.size());
+        for (char byte : code) {
+            longArena += byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte + ('a' - 'A')) : byte;
         }
+        recordLongCodes.push_back({valueOffset, start, static_cast<std::uint32_t>(code.size())});
     }
-    return low;
+    if (!recordKeys.empty() && key < recordKeys.back()) recordsSorted = false;
+    recordKeys.push_back(key);
+    values.push_back(valueOffset);
 }
 
-std::pair<std::uint32_t, std::uint32_t> ChardefStore::PrefixRange(std::string_view prefix) const {
-    const auto count = static_cast<std::uint32_t>(codeStart.size());
-    if (indexed || prefix.empty()) return {0, count};
-    const std::uint32_t first = LowerBound(prefix);
-    std::uint32_t last = first;
-    // Codes with the prefix follow one another; the run is short next to the table.
-    while (last < count && Code(last).substr(0, prefix.size()) == prefix) ++last;
-    return {first, last};
+std::string_view ChardefStore::LongCodeOf(const std::vector<LongCode>& list,
+                                          std::uint32_t id) const {
+    auto found =
+        std::lower_bound(list.begin(), list.end(), id,
+                         [](const LongCode& code, std::uint32_t value) { return code.id < value; });
+    return std::string_view(longArena).substr(found->start, found->length);
 }
 
-std::uint32_t ChardefStore::Find(std::string_view code) const {
-    if (!indexed) {
-        std::uint32_t id = LowerBound(code);
-        return id < codeStart.size() && Code(id) == code ? id : NoCode;
+// A stable least-significant-digit radix sort of the records by key, one pass per key byte
+// that differs between records; a table already in code order skips it.
+void ChardefStore::SortRecords() {
+    const std::size_t count = recordKeys.size();
+    if (recordsSorted || count < 2) return;
+    std::uint64_t anyOnes = 0;
+    std::uint64_t allOnes = ~std::uint64_t{0};
+    for (std::uint64_t key : recordKeys) {
+        anyOnes |= key;
+        allOnes &= key;
     }
-    if (slots.empty()) return NoCode;  // moved from
-    const std::size_t mask = slots.size() - 1;
-    for (std::size_t slot = SlotOf(HashBytes(code));; slot = (slot + 1) & mask) {
-        std::uint32_t id = slots[slot];
-        if (id == NoCode || Code(id) == code) return id;
+    const std::uint64_t varying = anyOnes ^ allOnes;
+    std::vector<unsigned> digits;
+    for (unsigned shift = 0; shift < 64; shift += 8) {
+        if (((varying >> shift) & 0xFF) != 0) digits.push_back(shift);
     }
-}
-
-std::uint32_t ChardefStore::AppendCode(std::string_view lowered) {
-    auto id = static_cast<std::uint32_t>(codeStart.size());
-    codeStart.push_back(static_cast<std::uint32_t>(arena.size()));
-    arena.append(lowered);
-    firstValue.push_back(NoCode);
-    lastValue.push_back(NoCode);
-    return id;
-}
-
-std::uint32_t ChardefStore::InsertCode(std::string_view lowered) {
-    if ((codeStart.size() + 1) * 2 > slots.size()) ResizeIndex(slotBits + 1);
-    const std::size_t mask = slots.size() - 1;
-    std::size_t slot = SlotOf(HashBytes(lowered));
-    for (;; slot = (slot + 1) & mask) {
-        std::uint32_t id = slots[slot];
-        if (id == NoCode) break;
-        if (Code(id) == lowered) return id;
+    std::vector<std::array<std::uint32_t, 256>> counts(digits.size());
+    for (auto& bucket : counts) bucket.fill(0);
+    for (std::uint64_t key : recordKeys) {
+        for (std::size_t d = 0; d < digits.size(); ++d) ++counts[d][(key >> digits[d]) & 0xFF];
     }
-    std::uint32_t id = AppendCode(lowered);
-    slots[slot] = id;
-    return id;
-}
-
-void ChardefStore::Add(std::string_view code, TextSpan value) {
-    std::string_view lowered = code;
-    if (HasCapital(code)) {
-        scratch.assign(code);
-        for (char& byte : scratch) {
-            if (byte >= 'A' && byte <= 'Z') byte = static_cast<char>(byte + ('a' - 'A'));
+    std::vector<std::uint64_t> keyScratch(count);
+    std::vector<std::uint32_t> valueScratch(count);
+    for (std::size_t d = 0; d < digits.size(); ++d) {
+        std::array<std::uint32_t, 256>& next = counts[d];
+        std::uint32_t sum = 0;
+        for (std::uint32_t& slot : next) {
+            const std::uint32_t here = slot;
+            slot = sum;
+            sum += here;
         }
-        lowered = scratch;
+        const unsigned shift = digits[d];
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::uint32_t to = next[(recordKeys[i] >> shift) & 0xFF]++;
+            keyScratch[to] = recordKeys[i];
+            valueScratch[to] = values[i];
+        }
+        recordKeys.swap(keyScratch);
+        values.swap(valueScratch);
     }
-    std::uint32_t id;
-    const int order = lastCode == NoCode ? 1 : CompareBytes(lowered, Code(lastCode));
-    if (order == 0) {
-        id = lastCode;
-    } else if (order > 0 && !indexed) {
-        id = AppendCode(lowered);  // after every code so far: new, and still sorted
-    } else {
-        if (!indexed) ResizeIndex(plannedSlotBits);
-        id = InsertCode(lowered);
+}
+
+// Records of flagged codes that share a key are put in the order of their full bytes,
+// stably, so each code's values stay in file order.
+void ChardefStore::OrderLongRuns() {
+    if (recordLongCodes.empty()) return;
+    std::vector<std::pair<std::string_view, std::uint32_t>> run;
+    const std::size_t count = recordKeys.size();
+    for (std::size_t first = 0; first < count;) {
+        std::size_t last = first + 1;
+        while (last < count && recordKeys[last] == recordKeys[first]) ++last;
+        if ((recordKeys[first] & LongFlag) != 0 && last - first > 1) {
+            run.clear();
+            for (std::size_t i = first; i < last; ++i) {
+                run.emplace_back(LongCodeOf(recordLongCodes, values[i]), values[i]);
+            }
+            std::stable_sort(run.begin(), run.end(),
+                             [](const auto& a, const auto& b) { return a.first < b.first; });
+            for (std::size_t i = first; i < last; ++i) values[i] = run[i - first].second;
+        }
+        first = last;
     }
-    lastCode = id;
-    auto index = static_cast<std::uint32_t>(values.size());
-    values.push_back(value);
-    nextValue.push_back(NoCode);
-    if (lastValue[id] == NoCode) {
-        firstValue[id] = index;
-    } else {
-        nextValue[lastValue[id]] = index;
-    }
-    lastValue[id] = index;
 }
 
 void ChardefStore::FinishBuild() {
-    lastValue = {};
-    scratch = {};
-    lastCode = NoCode;
+    SortRecords();
+    OrderLongRuns();
+
+    const std::size_t count = recordKeys.size();
+    std::size_t codes = 0;
+    std::string_view previousLong;
+    auto startsCode = [&](std::size_t i, std::string_view& longCode) {
+        if ((recordKeys[i] & LongFlag) != 0) longCode = LongCodeOf(recordLongCodes, values[i]);
+        if (i == 0 || recordKeys[i] != recordKeys[i - 1]) return true;
+        return (recordKeys[i] & LongFlag) != 0 && longCode != previousLong;
+    };
+    for (std::size_t i = 0; i < count; ++i) {
+        std::string_view longCode;
+        if (startsCode(i, longCode)) ++codes;
+        previousLong = longCode;
+    }
+
+    std::vector<std::uint64_t> codeKeys(codes);
+    std::vector<std::uint32_t> starts(codes + 1);
+    std::vector<LongCode> longs;
+    std::uint32_t id = 0;
+    previousLong = {};
+    for (std::size_t i = 0; i < count; ++i) {
+        std::string_view longCode;
+        if (startsCode(i, longCode)) {
+            codeKeys[id] = recordKeys[i];
+            starts[id] = static_cast<std::uint32_t>(i);
+            if (!longCode.empty()) {
+                longs.push_back({id, static_cast<std::uint32_t>(longCode.data() - longArena.data()),
+                                 static_cast<std::uint32_t>(longCode.size())});
+            }
+            ++id;
+        }
+        previousLong = longCode;
+    }
+    starts[codes] = static_cast<std::uint32_t>(count);
+    if (values.capacity() > count + count / 8) values.shrink_to_fit();
+
+    // Nothing below allocates: the store changes only once everything above succeeded.
+    keys.swap(codeKeys);
+    runStart.swap(starts);
+    longCodes.swap(longs);
+    recordKeys = {};
+    recordLongCodes = {};
 }
 
-std::size_t ChardefStore::ValueCount(std::uint32_t id) const {
-    std::size_t count = 0;
-    ForEachValue(id, [&count](TextSpan) { ++count; });
-    return count;
+std::string_view ChardefStore::Code(std::uint32_t id, CodeBuffer& buffer) const {
+    const std::uint64_t key = keys[id];
+    if ((key & LongFlag) != 0) return LongCodeOf(longCodes, id);
+    const std::size_t length = ShortLength(key);
+    for (std::size_t i = 0; i < length; ++i) buffer.bytes[i] = static_cast<char>(key >> Shift(i));
+    return std::string_view(buffer.bytes, length);
+}
+
+int ChardefStore::Compare(std::uint32_t id, std::uint64_t key, std::string_view lowered) const {
+    if (keys[id] != key) return keys[id] < key ? -1 : 1;
+    if ((key & LongFlag) == 0) return 0;
+    return LongCodeOf(longCodes, id).compare(lowered);
+}
+
+std::uint32_t ChardefStore::LowerBound(std::string_view lowered) const {
+    const std::uint64_t key = PackKey(lowered);
+    auto id =
+        static_cast<std::uint32_t>(std::lower_bound(keys.begin(), keys.end(), key) - keys.begin());
+    if ((key & LongFlag) != 0) {
+        while (id < keys.size() && Compare(id, key, lowered) < 0) ++id;
+    }
+    return id;
+}
+
+std::uint32_t ChardefStore::Find(std::string_view lowered) const {
+    const std::uint64_t key = PackKey(lowered);
+    const std::uint32_t id = LowerBound(lowered);
+    return id < keys.size() && Compare(id, key, lowered) == 0 ? id : NoCode;
 }
