@@ -1,7 +1,6 @@
 #include "chardef_store.h"
 
 #include <algorithm>
-#include <array>
 #include <bit>
 
 namespace {
@@ -60,8 +59,10 @@ std::string_view ChardefStore::LongCodeOf(const std::vector<LongCode>& list,
     return std::string_view(longArena).substr(found->start, found->length);
 }
 
-// A stable least-significant-digit radix sort of the records by key, one pass per key byte
-// that differs between records; a table already in code order skips it.
+// A stable least-significant-digit radix sort of the records by key. Only the bits that
+// differ between records are sorted, in digits of up to 14 bits (three passes for codes
+// of five ASCII keys, with counts that stay in the cache); a table already in code order
+// skips it.
 void ChardefStore::SortRecords() {
     const std::size_t count = recordKeys.size();
     if (recordsSorted || count < 2) return;
@@ -72,28 +73,29 @@ void ChardefStore::SortRecords() {
         allOnes &= key;
     }
     const std::uint64_t varying = anyOnes ^ allOnes;
-    std::vector<unsigned> digits;
-    for (unsigned shift = 0; shift < 64; shift += 8) {
-        if (((varying >> shift) & 0xFF) != 0) digits.push_back(shift);
-    }
-    std::vector<std::array<std::uint32_t, 256>> counts(digits.size());
-    for (auto& bucket : counts) bucket.fill(0);
-    for (std::uint64_t key : recordKeys) {
-        for (std::size_t d = 0; d < digits.size(); ++d) ++counts[d][(key >> digits[d]) & 0xFF];
-    }
+    if (varying == 0) return;
+    const auto low = static_cast<unsigned>(std::countr_zero(varying));
+    const auto bits = static_cast<unsigned>(64 - std::countl_zero(varying)) - low;
+    constexpr unsigned MaxDigitBits = 14;
+    const unsigned passes = (bits + MaxDigitBits - 1) / MaxDigitBits;
+    const unsigned digitBits = (bits + passes - 1) / passes;
+    const std::uint64_t digitMask = (std::uint64_t{1} << digitBits) - 1;
+
+    std::vector<std::uint32_t> counts(std::size_t{1} << digitBits);
     std::vector<std::uint64_t> keyScratch(count);
     std::vector<std::uint32_t> valueScratch(count);
-    for (std::size_t d = 0; d < digits.size(); ++d) {
-        std::array<std::uint32_t, 256>& next = counts[d];
+    for (unsigned pass = 0; pass < passes; ++pass) {
+        const unsigned shift = low + pass * digitBits;
+        std::fill(counts.begin(), counts.end(), 0);
+        for (std::uint64_t key : recordKeys) ++counts[(key >> shift) & digitMask];
         std::uint32_t sum = 0;
-        for (std::uint32_t& slot : next) {
+        for (std::uint32_t& slot : counts) {
             const std::uint32_t here = slot;
             slot = sum;
             sum += here;
         }
-        const unsigned shift = digits[d];
         for (std::size_t i = 0; i < count; ++i) {
-            const std::uint32_t to = next[(recordKeys[i] >> shift) & 0xFF]++;
+            const std::uint32_t to = counts[(recordKeys[i] >> shift) & digitMask]++;
             keyScratch[to] = recordKeys[i];
             valueScratch[to] = values[i];
         }
@@ -167,8 +169,9 @@ void ChardefStore::FinishBuild() {
     keys.swap(codeKeys);
     runStart.swap(starts);
     longCodes.swap(longs);
-    recordKeys = {};
-    recordLongCodes = {};
+    // Assigning {} would keep the capacity.
+    std::vector<std::uint64_t>().swap(recordKeys);
+    std::vector<LongCode>().swap(recordLongCodes);
 }
 
 std::string_view ChardefStore::Code(std::uint32_t id, CodeBuffer& buffer) const {

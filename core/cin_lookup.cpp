@@ -84,6 +84,50 @@ struct PrefixBits {
     }
 };
 
+// Whether a code the key holds alone contains `byte`: a zero-byte test over the seven code
+// bytes, whose padding never matches since such codes hold no zero byte.
+bool KeyHoldsByte(std::uint64_t key, char byte) {
+    const auto value = static_cast<unsigned char>(byte);
+    if (value == 0) return false;
+    constexpr std::uint64_t ones = 0x0101010101010101ULL;
+    const std::uint64_t lanes =
+        (key >> 8) | (std::uint64_t{static_cast<unsigned char>(~value)} << 56);
+    const std::uint64_t x = lanes ^ (ones * value);
+    return ((x - ones) & ~x & (ones << 7)) != 0;
+}
+
+// MatchFilter over a code the key holds alone, without unpacking it. A pattern made of a
+// literal prefix and only wildcards after it matches such a code without a '*' byte
+// (the matcher reads a '*' byte in the code as a literal) on its length alone, and the
+// scan stays inside the prefix's range.
+struct KeyFilter {
+    const MatchFilter& filter;
+    bool lengthDecides;
+
+    KeyFilter(const MatchFilter& matchFilter, std::string_view pattern)
+        : filter(matchFilter),
+          lengthDecides(pattern.find_first_not_of("?*", matchFilter.prefix.size()) ==
+                        std::string_view::npos) {}
+
+    enum class Verdict { No, Yes, Ask };
+
+    Verdict Check(std::uint64_t key) const {
+        const std::size_t length = ChardefStore::ShortLength(key);
+        if (filter.fixedLength ? length != filter.minLength : length < filter.minLength) {
+            return Verdict::No;
+        }
+        if (filter.lastLiteral != '\0' &&
+            static_cast<char>(key >> (56 - 8 * (length - 1))) != filter.lastLiteral) {
+            return Verdict::No;
+        }
+        if (filter.literalAt != std::string_view::npos && !KeyHoldsByte(key, filter.literal)) {
+            return Verdict::No;
+        }
+        if (lengthDecides && !KeyHoldsByte(key, '*')) return Verdict::Yes;
+        return Verdict::Ask;
+    }
+};
+
 }  // namespace
 
 std::string_view CinTable::ValueAt(std::uint32_t offset) const {
@@ -143,13 +187,25 @@ std::vector<std::string> CinTable::Lookup(std::string_view code) const {
                 matched.push_back(id);
             }
         }
+    } else if (shortPrefix) {
+        const KeyFilter keyFilter(filter, query);
+        for (; id < count; ++id) {
+            const std::uint64_t key = chardefs.Key(id);
+            if ((key & prefixBits.mask) != prefixBits.want) break;
+            if ((key & ChardefStore::LongFlag) != 0) {
+                if (matchesInFull(id)) matched.push_back(id);
+                continue;
+            }
+            const KeyFilter::Verdict verdict = keyFilter.Check(key);
+            if (verdict == KeyFilter::Verdict::Yes ||
+                (verdict == KeyFilter::Verdict::Ask &&
+                 MatchWildcard(query, chardefs.Code(id, buffer)))) {
+                matched.push_back(id);
+            }
+        }
     } else {
         for (; id < count; ++id) {
-            if (shortPrefix) {
-                if ((chardefs.Key(id) & prefixBits.mask) != prefixBits.want) break;
-            } else if (chardefs.Code(id, buffer).substr(0, filter.prefix.size()) != filter.prefix) {
-                break;
-            }
+            if (chardefs.Code(id, buffer).substr(0, filter.prefix.size()) != filter.prefix) break;
             if (matchesInFull(id)) matched.push_back(id);
         }
     }
