@@ -1,7 +1,9 @@
 #include "chardef_store.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
+#include <cstring>
 
 namespace {
 
@@ -37,8 +39,10 @@ void ChardefStore::Reserve(std::size_t entries) {
     values.reserve(entries);
 }
 
-void ChardefStore::Add(std::string_view code, std::uint32_t valueOffset) {
-    const std::uint64_t key = Pack<true>(code);
+void ChardefStore::Add(std::string_view code, std::uint32_t valueOffset, std::size_t readable) {
+    const std::uint64_t key = code.size() <= KeyBytes && readable >= 8
+                                  ? PackLoweredWord(LoadBigEndianWord(code.data()), code.size())
+                                  : Pack<true>(code);
     if ((key & LongFlag) != 0) {
         const auto start = static_cast<std::uint32_t>(longArena.size());
         for (char byte : code) {
@@ -46,7 +50,8 @@ void ChardefStore::Add(std::string_view code, std::uint32_t valueOffset) {
         }
         recordLongCodes.push_back({valueOffset, start, static_cast<std::uint32_t>(code.size())});
     }
-    if (!recordKeys.empty() && key < recordKeys.back()) recordsSorted = false;
+    // Without a branch: in a table listed in character order the outcome is random.
+    recordsSorted &= recordKeys.empty() || key >= recordKeys.back();
     recordKeys.push_back(key);
     values.push_back(valueOffset);
 }
@@ -81,17 +86,23 @@ void ChardefStore::SortRecords() {
     const unsigned digitBits = (bits + passes - 1) / passes;
     const std::uint64_t digitMask = (std::uint64_t{1} << digitBits) - 1;
 
-    std::vector<std::uint32_t> counts(std::size_t{1} << digitBits);
+    // Every pass's counts come from one read of the keys.
+    const std::size_t buckets = std::size_t{1} << digitBits;
+    std::vector<std::uint32_t> allCounts(buckets * passes);
+    for (std::uint64_t key : recordKeys) {
+        for (unsigned pass = 0; pass < passes; ++pass) {
+            ++allCounts[pass * buckets + ((key >> (low + pass * digitBits)) & digitMask)];
+        }
+    }
     std::vector<std::uint64_t> keyScratch(count);
     std::vector<std::uint32_t> valueScratch(count);
     for (unsigned pass = 0; pass < passes; ++pass) {
         const unsigned shift = low + pass * digitBits;
-        std::fill(counts.begin(), counts.end(), 0);
-        for (std::uint64_t key : recordKeys) ++counts[(key >> shift) & digitMask];
+        std::uint32_t* const counts = allCounts.data() + pass * buckets;
         std::uint32_t sum = 0;
-        for (std::uint32_t& slot : counts) {
-            const std::uint32_t here = slot;
-            slot = sum;
+        for (std::size_t b = 0; b < buckets; ++b) {
+            const std::uint32_t here = counts[b];
+            counts[b] = sum;
             sum += here;
         }
         for (std::size_t i = 0; i < count; ++i) {
@@ -131,51 +142,68 @@ void ChardefStore::FinishBuild() {
     OrderLongRuns();
 
     const std::size_t count = recordKeys.size();
-    std::size_t codes = 0;
-    std::string_view previousLong;
-    auto startsCode = [&](std::size_t i, std::string_view& longCode) {
-        if ((recordKeys[i] & LongFlag) != 0) longCode = LongCodeOf(recordLongCodes, values[i]);
-        if (i == 0 || recordKeys[i] != recordKeys[i - 1]) return true;
-        return (recordKeys[i] & LongFlag) != 0 && longCode != previousLong;
-    };
-    for (std::size_t i = 0; i < count; ++i) {
-        std::string_view longCode;
-        if (startsCode(i, longCode)) ++codes;
-        previousLong = longCode;
-    }
-
-    std::vector<std::uint64_t> codeKeys(codes);
-    std::vector<std::uint32_t> starts(codes + 1);
+    const std::uint64_t* const sorted = recordKeys.data();
+    std::size_t codeCount = 0;
+    std::vector<CodeEntry> entries;
     std::vector<LongCode> longs;
-    std::uint32_t id = 0;
-    previousLong = {};
-    for (std::size_t i = 0; i < count; ++i) {
-        std::string_view longCode;
-        if (startsCode(i, longCode)) {
-            codeKeys[id] = recordKeys[i];
-            starts[id] = static_cast<std::uint32_t>(i);
-            if (!longCode.empty()) {
-                longs.push_back({id, static_cast<std::uint32_t>(longCode.data() - longArena.data()),
-                                 static_cast<std::uint32_t>(longCode.size())});
-            }
-            ++id;
+    auto addEntry = [&](std::size_t i) {
+        entries[codeCount++] = {sorted[i], static_cast<std::uint32_t>(i), values[i]};
+    };
+    if (recordLongCodes.empty()) {
+        // Every code is its key: a new key starts a new code.
+        std::size_t distinct = 0;
+        for (std::size_t i = 0; i < count; ++i) distinct += i == 0 || sorted[i] != sorted[i - 1];
+        entries.resize(distinct + 1);
+        // Without a branch (whether a record starts a code is random): from the last record
+        // back, each writes its code's entry, so the first record of each run writes last.
+        std::size_t id = distinct;
+        for (std::size_t i = count; i-- > 0;) {
+            entries[id - 1] = {sorted[i], static_cast<std::uint32_t>(i), values[i]};
+            id -= i == 0 || sorted[i] != sorted[i - 1] ? 1 : 0;
         }
-        previousLong = longCode;
+        codeCount = distinct;
+    } else {
+        std::string_view previousLong;
+        auto startsCode = [&](std::size_t i, std::string_view& longCode) {
+            if ((sorted[i] & LongFlag) != 0) longCode = LongCodeOf(recordLongCodes, values[i]);
+            if (i == 0 || sorted[i] != sorted[i - 1]) return true;
+            return (sorted[i] & LongFlag) != 0 && longCode != previousLong;
+        };
+        std::size_t distinct = 0;
+        for (std::size_t i = 0; i < count; ++i) {
+            std::string_view longCode;
+            if (startsCode(i, longCode)) ++distinct;
+            previousLong = longCode;
+        }
+        entries.resize(distinct + 1);
+        previousLong = {};
+        for (std::size_t i = 0; i < count; ++i) {
+            std::string_view longCode;
+            if (startsCode(i, longCode)) {
+                if (!longCode.empty()) {
+                    longs.push_back({static_cast<std::uint32_t>(codeCount),
+                                     static_cast<std::uint32_t>(longCode.data() - longArena.data()),
+                                     static_cast<std::uint32_t>(longCode.size())});
+                }
+                addEntry(i);
+            }
+            previousLong = longCode;
+        }
     }
-    starts[codes] = static_cast<std::uint32_t>(count);
+    entries[codeCount] = {~std::uint64_t{0}, static_cast<std::uint32_t>(count), 0};
     if (values.capacity() > count + count / 8) values.shrink_to_fit();
 
-    // Nothing below allocates: the store changes only once everything above succeeded.
-    keys.swap(codeKeys);
-    runStart.swap(starts);
+    codes.swap(entries);
     longCodes.swap(longs);
-    // Assigning {} would keep the capacity.
+    // Released before the table below is made, to keep the peak down; assigning {} would
+    // keep the capacity.
     std::vector<std::uint64_t>().swap(recordKeys);
     std::vector<LongCode>().swap(recordLongCodes);
+    BuildBuckets();
 }
 
 std::string_view ChardefStore::Code(std::uint32_t id, CodeBuffer& buffer) const {
-    const std::uint64_t key = keys[id];
+    const std::uint64_t key = codes[id].key;
     if ((key & LongFlag) != 0) return LongCodeOf(longCodes, id);
     const std::size_t length = ShortLength(key);
     for (std::size_t i = 0; i < length; ++i) buffer.bytes[i] = static_cast<char>(key >> Shift(i));
@@ -183,17 +211,73 @@ std::string_view ChardefStore::Code(std::uint32_t id, CodeBuffer& buffer) const 
 }
 
 int ChardefStore::Compare(std::uint32_t id, std::uint64_t key, std::string_view lowered) const {
-    if (keys[id] != key) return keys[id] < key ? -1 : 1;
+    if (codes[id].key != key) return codes[id].key < key ? -1 : 1;
     if ((key & LongFlag) == 0) return 0;
     return LongCodeOf(longCodes, id).compare(lowered);
 }
 
+std::uint32_t ChardefStore::BucketOf(std::uint64_t key) const {
+    std::uint32_t bucket = 0;
+    for (unsigned i = 0; i < bucketChars; ++i) {
+        bucket = (bucket << rankBits) | byteRank[(key >> Shift(i)) & 0xFF];
+    }
+    return bucket;
+}
+
+// The first-bytes table over the sorted keys. Each byte that starts a code (within the
+// table's first few bytes) gets a rank in byte order, so the ranks of a key's first bytes
+// never decrease along the keys and each value picks out one contiguous bucket. A binary
+// search then covers a bucket of a few codes instead of the whole table.
+void ChardefStore::BuildBuckets() {
+    constexpr unsigned MaxBucketBits = 16;
+    std::array<bool, 256> present{};
+    present[0] = true;  // the padding of short codes
+    std::uint64_t previous = ~std::uint64_t{0};
+    for (std::size_t id = 0; id < CodeCount(); ++id) {
+        const std::uint64_t head = codes[id].key >> 32;  // the first four bytes
+        if (head == previous) continue;
+        previous = head;
+        for (unsigned i = 0; i < 4; ++i) present[(head >> (24 - 8 * i)) & 0xFF] = true;
+    }
+    unsigned rank = 0;
+    for (unsigned byte = 0; byte < 256; ++byte) {
+        byteRank[byte] = static_cast<std::uint8_t>(rank);
+        rank += present[byte] ? 1 : 0;
+    }
+    // Ranks run from 0 to `rank` (a byte above every present one); bytes seen nowhere share
+    // the rank of the next present byte, which keeps the order.
+    rankBits = static_cast<unsigned>(std::bit_width(rank));
+    bucketChars = std::min(4u, MaxBucketBits / rankBits);
+    std::vector<std::uint32_t> starts((std::size_t{1} << (bucketChars * rankBits)) + 1, 0);
+    // Codes sharing the bytes the buckets look at (runs of a few) share a bucket.
+    const unsigned headShift = 64 - 8 * bucketChars;
+    std::uint64_t lastHead = ~std::uint64_t{0};
+    std::uint32_t bucket = 0;
+    for (std::size_t id = 0; id < CodeCount(); ++id) {
+        const std::uint64_t head = codes[id].key >> headShift;
+        if (head != lastHead) {
+            lastHead = head;
+            bucket = BucketOf(codes[id].key);
+        }
+        ++starts[bucket + 1];
+    }
+    for (std::size_t i = 1; i < starts.size(); ++i) starts[i] += starts[i - 1];
+    bucketStart.swap(starts);
+}
+
 std::uint32_t ChardefStore::LowerBound(std::string_view lowered) const {
+    if (codes.empty()) return 0;
     const std::uint64_t key = PackKey(lowered);
-    auto id =
-        static_cast<std::uint32_t>(std::lower_bound(keys.begin(), keys.end(), key) - keys.begin());
+    const std::uint32_t bucket = BucketOf(key);
+    const auto first = codes.begin() + bucketStart[bucket];
+    const auto last = codes.begin() + bucketStart[bucket + 1];
+    auto id = static_cast<std::uint32_t>(
+        std::lower_bound(
+            first, last, key,
+            [](const CodeEntry& entry, std::uint64_t value) { return entry.key < value; }) -
+        codes.begin());
     if ((key & LongFlag) != 0) {
-        while (id < keys.size() && Compare(id, key, lowered) < 0) ++id;
+        while (id < CodeCount() && Compare(id, key, lowered) < 0) ++id;
     }
     return id;
 }
@@ -201,5 +285,5 @@ std::uint32_t ChardefStore::LowerBound(std::string_view lowered) const {
 std::uint32_t ChardefStore::Find(std::string_view lowered) const {
     const std::uint64_t key = PackKey(lowered);
     const std::uint32_t id = LowerBound(lowered);
-    return id < keys.size() && Compare(id, key, lowered) == 0 ? id : NoCode;
+    return id < CodeCount() && Compare(id, key, lowered) == 0 ? id : NoCode;
 }

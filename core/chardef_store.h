@@ -11,14 +11,30 @@
 // code of at most seven bytes without a zero byte is the key alone (flag 0); any other
 // code sets the flag and keeps its full bytes beside the key. Keys then order like the
 // codes' unsigned bytes with a prefix first, and equal keys with the flag set are told
-// apart by the full bytes.
+// apart by the full bytes. A small table over the keys' first bytes narrows each search to
+// a bucket of a few codes.
 
+#include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
+
+// Eight bytes as one number, the first byte the most significant.
+inline std::uint64_t LoadBigEndianWord(const char* bytes) {
+    std::uint64_t word;
+    std::memcpy(&word, bytes, sizeof word);
+    if constexpr (std::endian::native == std::endian::little) {
+        word = ((word & 0x00FF00FF00FF00FFULL) << 8) | ((word >> 8) & 0x00FF00FF00FF00FFULL);
+        word = ((word & 0x0000FFFF0000FFFFULL) << 16) | ((word >> 16) & 0x0000FFFF0000FFFFULL);
+        word = (word << 32) | (word >> 32);
+    }
+    return word;
+}
 
 class ChardefStore {
   public:
@@ -41,23 +57,56 @@ class ChardefStore {
     // sorts and lays out the codes. Each may throw std::bad_alloc; a store whose build
     // failed is simply dropped.
     void Reserve(std::size_t entries);
-    void Add(std::string_view code, std::uint32_t valueOffset);
+    // `readable` counts the bytes that may be read from the code's start (at least its own).
+    void Add(std::string_view code, std::uint32_t valueOffset, std::size_t readable);
+    // Add for a code of one to seven bytes whose first eight bytes (the code and what
+    // follows it) are already loaded as `word`; inline for the parser's loop.
+    void AddShortCode(const char* code, std::uint64_t word, std::size_t length,
+                      std::uint32_t valueOffset) {
+        const std::uint64_t key = PackLoweredWord(word, length);
+        if ((key & LongFlag) != 0) {
+            Add(std::string_view(code, length), valueOffset, length);
+            return;
+        }
+        // Without a branch: in a table listed in character order the outcome is random.
+        recordsSorted &= recordKeys.empty() || key >= recordKeys.back();
+        recordKeys.push_back(key);
+        values.push_back(valueOffset);
+    }
+    // The key of a code of one to seven bytes at the start of `word`: its bytes kept,
+    // 'A'..'Z' lowered, the flag set when it holds a zero byte.
+    static std::uint64_t PackLoweredWord(std::uint64_t word, std::size_t length) {
+        constexpr std::uint64_t ones = 0x0101010101010101ULL;
+        constexpr std::uint64_t highs = ones << 7;
+        const std::uint64_t mask = ~std::uint64_t{0} << (64 - 8 * length);
+        std::uint64_t key = word & mask;
+        const std::uint64_t low7 = key & ~highs;
+        const std::uint64_t capitals =
+            (low7 + ones * (0x80 - 'A')) & ~(low7 + ones * (0x80 - 'Z' - 1)) & ~key & highs;
+        key |= capitals >> 2;
+        const std::uint64_t padded = key | ~mask;
+        const bool zeroByte = ((padded - ones) & ~padded & highs) != 0;
+        return zeroByte ? key | LongFlag : key;
+    }
     void FinishBuild();
 
     void swap(ChardefStore& other) noexcept {
-        keys.swap(other.keys);
-        runStart.swap(other.runStart);
+        codes.swap(other.codes);
         values.swap(other.values);
         longCodes.swap(other.longCodes);
         longArena.swap(other.longArena);
+        bucketStart.swap(other.bucketStart);
+        std::swap(byteRank, other.byteRank);
+        std::swap(rankBits, other.rankBits);
+        std::swap(bucketChars, other.bucketChars);
         recordKeys.swap(other.recordKeys);
         recordLongCodes.swap(other.recordLongCodes);
         std::swap(recordsSorted, other.recordsSorted);
     }
 
     bool Empty() const { return values.empty(); }
-    std::size_t CodeCount() const { return keys.size(); }
-    std::uint64_t Key(std::uint32_t id) const { return keys[id]; }
+    std::size_t CodeCount() const { return codes.empty() ? 0 : codes.size() - 1; }
+    std::uint64_t Key(std::uint32_t id) const { return codes[id].key; }
     // The code's bytes, unpacked into `buffer` when the key holds them.
     std::string_view Code(std::uint32_t id, CodeBuffer& buffer) const;
     // The id of an already lower-cased code, or NoCode.
@@ -66,8 +115,11 @@ class ChardefStore {
     std::uint32_t LowerBound(std::string_view lowered) const;
     // The code's values as indices [first, last) of ValueOffset, in file order.
     std::pair<std::uint32_t, std::uint32_t> Values(std::uint32_t id) const {
-        return {runStart[id], runStart[id + 1]};
+        return {codes[id].runStart, codes[id + 1].runStart};
     }
+    // ValueOffset(Values(id).first), kept beside the code so that an exact lookup of a code
+    // with one value reads one place besides the text.
+    std::uint32_t FirstValueOffset(std::uint32_t id) const { return codes[id].firstValue; }
     std::uint32_t ValueOffset(std::uint32_t index) const { return values[index]; }
 
   private:
@@ -78,14 +130,25 @@ class ChardefStore {
     };
     std::string_view LongCodeOf(const std::vector<LongCode>& list, std::uint32_t id) const;
     int Compare(std::uint32_t id, std::uint64_t key, std::string_view lowered) const;
+    std::uint32_t BucketOf(std::uint64_t key) const;
+    void BuildBuckets();
     void SortRecords();
     void OrderLongRuns();
 
-    std::vector<std::uint64_t> keys;      // code id -> key, ascending
-    std::vector<std::uint32_t> runStart;  // code id -> its first value; one more at the end
-    std::vector<std::uint32_t> values;    // value offsets in the table text, by code
-    std::vector<LongCode> longCodes;      // flagged codes: id -> bytes in longArena
-    std::string longArena;                // flagged codes, lower-cased, back to back
+    struct CodeEntry {
+        std::uint64_t key;
+        std::uint32_t runStart;    // its first value in `values`
+        std::uint32_t firstValue;  // values[runStart]
+    };
+    // Code id -> entry, keys ascending; one more entry at the end closes the last run.
+    std::vector<CodeEntry> codes;
+    std::vector<std::uint32_t> values;       // value offsets in the table text, by code
+    std::vector<LongCode> longCodes;         // flagged codes: id -> bytes in longArena
+    std::string longArena;                   // flagged codes, lower-cased, back to back
+    std::vector<std::uint32_t> bucketStart;  // bucket of the first bytes -> first id; one more
+    std::array<std::uint8_t, 256> byteRank{};
+    unsigned rankBits = 1;
+    unsigned bucketChars = 0;
 
     // Building only.
     std::vector<std::uint64_t> recordKeys;
