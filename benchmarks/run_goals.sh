@@ -7,7 +7,7 @@
 #   benchmarks/run_goals.sh [REPETITIONS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-repetitions="${1:-5}"
+repetitions="${1:-3}"
 cmake --preset bench >/dev/null
 cmake --build --preset bench -j3 >/dev/null
 bin=build/bench/benchmarks
@@ -25,7 +25,7 @@ else
     echo "rime-data-array30 / rime-data-cangjie5 not installed: generated tables only"
 fi
 
-"$bin/cin_table_benchmark" "${tables[@]}" --benchmark_repetitions="$repetitions" \
+"$bin/cin_table_benchmark" "${tables[@]}" --benchmark_repetitions="$repetitions" --benchmark_min_time=0.2 \
     --benchmark_report_aggregates_only=true --benchmark_format=json \
     --benchmark_out="$out/results.json" --benchmark_out_format=json >"$out/console.json"
 python3 benchmarks/goal_table.py "$out/results.json"

@@ -84,14 +84,17 @@ void ChardefStore::SortRecords() {
     constexpr unsigned MaxDigitBits = 14;
     const unsigned passes = (bits + MaxDigitBits - 1) / MaxDigitBits;
     const unsigned digitBits = (bits + passes - 1) / passes;
-    const std::uint64_t digitMask = (std::uint64_t{1} << digitBits) - 1;
+    const auto digitOf = [digitMask = (std::uint64_t{1} << digitBits) - 1](std::uint64_t key,
+                                                                           unsigned shift) {
+        return static_cast<std::size_t>((key >> shift) & digitMask);
+    };
 
     // Every pass's counts come from one read of the keys.
     const std::size_t buckets = std::size_t{1} << digitBits;
     std::vector<std::uint32_t> allCounts(buckets * passes);
     for (std::uint64_t key : recordKeys) {
         for (unsigned pass = 0; pass < passes; ++pass) {
-            ++allCounts[pass * buckets + ((key >> (low + pass * digitBits)) & digitMask)];
+            ++allCounts[pass * buckets + digitOf(key, low + pass * digitBits)];
         }
     }
     std::vector<std::uint64_t> keyScratch(count);
@@ -106,7 +109,7 @@ void ChardefStore::SortRecords() {
             sum += here;
         }
         for (std::size_t i = 0; i < count; ++i) {
-            const std::uint32_t to = counts[(recordKeys[i] >> shift) & digitMask]++;
+            const std::uint32_t to = counts[digitOf(recordKeys[i], shift)]++;
             keyScratch[to] = recordKeys[i];
             valueScratch[to] = values[i];
         }
