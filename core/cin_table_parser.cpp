@@ -72,9 +72,12 @@ bool ReadUsualChardefLine(const char* data, std::size_t size, std::size_t at, Fa
 void CinTable::ParseMainText() {
     std::string_view content(text.get(), textSize);
     // Every entry takes a line of its own: with LF line ends (CR LF included) the line ends
-    // bound the entries; a file of CR ends alone grows the arrays as it goes.
-    chardefs.Reserve(static_cast<std::size_t>(std::count(content.begin(), content.end(), '\n')) +
-                     1);
+    // bound the entries; a file of CR ends alone grows the arrays as it goes. An entry
+    // also takes at least four bytes ("a b" and a line end), which bounds a file of
+    // mostly empty lines.
+    const auto lineEnds =
+        static_cast<std::size_t>(std::count(content.begin(), content.end(), '\n'));
+    chardefs.Reserve(std::min(lineEnds, textSize / 4) + 1);
     Block block = Block::Outside;
     auto handleLine = [&](std::string_view line) {
         if (block == Block::Outside && line.front() == '#') return;
