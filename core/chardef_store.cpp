@@ -28,12 +28,6 @@ std::uint64_t Pack(std::string_view code) {
 
 std::uint64_t ChardefStore::PackKey(std::string_view lowered) { return Pack<false>(lowered); }
 
-std::size_t ChardefStore::ShortLength(std::uint64_t key) {
-    const std::uint64_t bytes = key >> 8;
-    if (bytes == 0) return 0;
-    return KeyBytes - static_cast<std::size_t>(std::countr_zero(bytes)) / 8;
-}
-
 void ChardefStore::Reserve(std::size_t entries) {
     recordKeys.reserve(entries);
     values.reserve(entries);
@@ -89,18 +83,17 @@ void ChardefStore::SortRecords() {
         return static_cast<std::size_t>((key >> shift) & digitMask);
     };
 
-    // Every pass's counts come from one read of the keys.
+    // Every pass's counts come from one read of the keys (digits from `firstShift` up).
     const std::size_t buckets = std::size_t{1} << digitBits;
     std::vector<std::uint32_t> allCounts(buckets * passes);
-    for (std::uint64_t key : recordKeys) {
-        for (unsigned pass = 0; pass < passes; ++pass) {
-            ++allCounts[pass * buckets + digitOf(key, low + pass * digitBits)];
+    auto countDigits = [&](unsigned firstShift) {
+        for (std::uint64_t key : recordKeys) {
+            for (unsigned pass = 0; pass < passes; ++pass) {
+                ++allCounts[pass * buckets + digitOf(key, firstShift + pass * digitBits)];
+            }
         }
-    }
-    std::vector<std::uint64_t> keyScratch(count);
-    std::vector<std::uint32_t> valueScratch(count);
-    for (unsigned pass = 0; pass < passes; ++pass) {
-        const unsigned shift = low + pass * digitBits;
+    };
+    auto prefixSums = [&](unsigned pass) {
         std::uint32_t* const counts = allCounts.data() + pass * buckets;
         std::uint32_t sum = 0;
         for (std::size_t b = 0; b < buckets; ++b) {
@@ -108,6 +101,48 @@ void ChardefStore::SortRecords() {
             counts[b] = sum;
             sum += here;
         }
+        return counts;
+    };
+
+    const auto indexBits = static_cast<unsigned>(std::bit_width(count - 1));
+    if (bits + indexBits <= 64) {
+        // The differing key bits and the record's index fit one word: the passes move words
+        // alone (two thirds of a key and a value), the index keeps equal keys in file order,
+        // and the values follow in one gather at the end.
+        const std::uint64_t indexMask = (std::uint64_t{1} << indexBits) - 1;
+        const std::uint64_t bitsMask =
+            bits == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << bits) - 1;
+        for (std::size_t i = 0; i < count; ++i) {
+            recordKeys[i] = (((recordKeys[i] >> low) & bitsMask) << indexBits) | i;
+        }
+        countDigits(indexBits);
+        {
+            std::vector<std::uint64_t> scratch(count);
+            for (unsigned pass = 0; pass < passes; ++pass) {
+                std::uint32_t* const counts = prefixSums(pass);
+                const unsigned shift = indexBits + pass * digitBits;
+                for (std::uint64_t word : recordKeys)
+                    scratch[counts[digitOf(word, shift)]++] = word;
+                recordKeys.swap(scratch);
+            }
+        }
+        const std::uint64_t fixedBits = allOnes & ~(bitsMask << low);
+        std::vector<std::uint32_t> sortedValues(count);
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::uint64_t word = recordKeys[i];
+            sortedValues[i] = values[static_cast<std::size_t>(word & indexMask)];
+            recordKeys[i] = ((word >> indexBits) << low) | fixedBits;
+        }
+        values.swap(sortedValues);
+        return;
+    }
+
+    countDigits(low);
+    std::vector<std::uint64_t> keyScratch(count);
+    std::vector<std::uint32_t> valueScratch(count);
+    for (unsigned pass = 0; pass < passes; ++pass) {
+        std::uint32_t* const counts = prefixSums(pass);
+        const unsigned shift = low + pass * digitBits;
         for (std::size_t i = 0; i < count; ++i) {
             const std::uint32_t to = counts[digitOf(recordKeys[i], shift)]++;
             keyScratch[to] = recordKeys[i];
@@ -205,12 +240,8 @@ void ChardefStore::FinishBuild() {
     BuildBuckets();
 }
 
-std::string_view ChardefStore::Code(std::uint32_t id, CodeBuffer& buffer) const {
-    const std::uint64_t key = codes[id].key;
-    if ((key & LongFlag) != 0) return LongCodeOf(longCodes, id);
-    const std::size_t length = ShortLength(key);
-    for (std::size_t i = 0; i < length; ++i) buffer.bytes[i] = static_cast<char>(key >> Shift(i));
-    return std::string_view(buffer.bytes, length);
+std::string_view ChardefStore::FullCode(std::uint32_t id) const {
+    return LongCodeOf(longCodes, id);
 }
 
 int ChardefStore::Compare(std::uint32_t id, std::uint64_t key, std::string_view lowered) const {

@@ -50,7 +50,11 @@ class ChardefStore {
     // The key of an already lower-cased code.
     static std::uint64_t PackKey(std::string_view lowered);
     // The length of the code a key without the flag holds.
-    static std::size_t ShortLength(std::uint64_t key);
+    static std::size_t ShortLength(std::uint64_t key) {
+        const std::uint64_t bytes = key >> 8;
+        if (bytes == 0) return 0;
+        return KeyBytes - static_cast<std::size_t>(std::countr_zero(bytes)) / 8;
+    }
 
     // Building. Reserve sizes the record arrays for at most `entries` entries; Add folds
     // the code to lower case and keeps the entry after those added before; FinishBuild
@@ -108,7 +112,15 @@ class ChardefStore {
     std::size_t CodeCount() const { return codes.empty() ? 0 : codes.size() - 1; }
     std::uint64_t Key(std::uint32_t id) const { return codes[id].key; }
     // The code's bytes, unpacked into `buffer` when the key holds them.
-    std::string_view Code(std::uint32_t id, CodeBuffer& buffer) const;
+    std::string_view Code(std::uint32_t id, CodeBuffer& buffer) const {
+        const std::uint64_t key = codes[id].key;
+        if ((key & LongFlag) != 0) return FullCode(id);
+        const std::size_t length = ShortLength(key);
+        for (std::size_t i = 0; i < length; ++i) {
+            buffer.bytes[i] = static_cast<char>(key >> (56 - 8 * i));
+        }
+        return std::string_view(buffer.bytes, length);
+    }
     // The id of an already lower-cased code, or NoCode.
     std::uint32_t Find(std::string_view lowered) const;
     // The first id whose code does not sort before `lowered`.
@@ -129,6 +141,7 @@ class ChardefStore {
         std::uint32_t length;
     };
     std::string_view LongCodeOf(const std::vector<LongCode>& list, std::uint32_t id) const;
+    std::string_view FullCode(std::uint32_t id) const;
     int Compare(std::uint32_t id, std::uint64_t key, std::string_view lowered) const;
     std::uint32_t BucketOf(std::uint64_t key) const;
     void BuildBuckets();

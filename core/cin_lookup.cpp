@@ -104,10 +104,15 @@ struct KeyFilter {
     const MatchFilter& filter;
     bool lengthDecides;
 
+    // "*x*" with one literal byte: such a code matches exactly when it holds the byte.
+    bool byteDecides;
+
     KeyFilter(const MatchFilter& matchFilter, std::string_view pattern)
         : filter(matchFilter),
           lengthDecides(pattern.find_first_not_of("?*", matchFilter.prefix.size()) ==
-                        std::string_view::npos) {}
+                        std::string_view::npos),
+          byteDecides(pattern.size() == 3 && pattern[0] == '*' && pattern[2] == '*' &&
+                      pattern[1] != '*' && pattern[1] != '?') {}
 
     enum class Verdict { No, Yes, Ask };
 
@@ -123,7 +128,7 @@ struct KeyFilter {
         if (filter.literalAt != std::string_view::npos && !KeyHoldsByte(key, filter.literal)) {
             return Verdict::No;
         }
-        if (lengthDecides && !KeyHoldsByte(key, '*')) return Verdict::Yes;
+        if ((lengthDecides || byteDecides) && !KeyHoldsByte(key, '*')) return Verdict::Yes;
         return Verdict::Ask;
     }
 };

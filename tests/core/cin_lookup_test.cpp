@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <map>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -177,5 +179,57 @@ TEST_P(CinLookupLongCodes, ExactAndWildcardQueriesFollowTheFullBytes) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(table.Lookup(c.query), c.results) << testing::PrintToString(c.query);
+    }
+}
+
+// Tables of random entries against a plain reading (a std::map in byte order): codes of
+// one to five keys (the usual tables), and codes of one to ten arbitrary bytes, whose keys
+// differ in every bit (the sort then moves keys and values apart).
+TEST(CinLookupRandomTables, EveryCodeAndWildcardMatchAPlainReading) {
+    struct Shape {
+        const char* name;
+        std::string alphabet;
+        std::size_t maxLength;
+    };
+    std::string everyByte;
+    for (int byte = 1; byte < 256; ++byte) {
+        if (byte != ' ' && byte != '\t' && byte != '\r' && byte != '\n') {
+            everyByte += static_cast<char>(byte);
+        }
+    }
+    const Shape shapes[] = {{"keys", "abcdefghijklmnopqrstuvwxyz,./;ABC", 5},
+                            {"bytes", everyByte, 10}};
+    for (const Shape& shape : shapes) {
+        std::mt19937 random(11);
+        std::map<std::string, std::vector<std::string>> reference;
+        std::string file = "%chardef begin\n";
+        for (int entry = 0; entry < 3000; ++entry) {
+            std::string code;
+            const std::size_t length = 1 + random() % shape.maxLength;
+            for (std::size_t i = 0; i < length; ++i) {
+                code += shape.alphabet[random() % shape.alphabet.size()];
+            }
+            if (code[0] == '%' || code.substr(0, 3) == "\xEF\xBB\xBF") continue;
+            const std::string value = "v" + std::to_string(entry);
+            file += code + " " + value + "\n";
+            reference[ToLowerAscii(code)].push_back(value);
+        }
+        test_support::TempDir dir;
+        CinTable table;
+        ASSERT_TRUE(table.Load(dir.Write("t.cin", file))) << shape.name;
+        for (const auto& [code, values] : reference) {
+            if (code.size() < 2 || code.find_first_of("?*") == std::string::npos) {
+                ASSERT_EQ(table.Lookup(code), values) << shape.name << " " << code;
+            }
+        }
+        for (const char* pattern : {"**", "a*", "?b*", "*c", "??", "???????", "*a*b"}) {
+            std::vector<std::string> expected;
+            for (const auto& [code, values] : reference) {
+                if (WildcardMatch(pattern, code)) {
+                    expected.insert(expected.end(), values.begin(), values.end());
+                }
+            }
+            EXPECT_EQ(table.Lookup(pattern), expected) << shape.name << " " << pattern;
+        }
     }
 }
