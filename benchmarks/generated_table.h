@@ -1,21 +1,47 @@
 #pragma once
-// A large table shaped like a real table-input table: about 200,000 distinct codes of 1 to
-// 5 keys over 30 keys, about 290,000 entries (most codes with one value, short codes with
-// dozens), about 4 MB, sorted by code. Deterministic, so every run measures the same file.
+// Tables shaped like real table-input tables: codes of 1 to 5 keys over 30 keys, most of
+// them 4 or 5 keys long; most codes with one value and the short ones with dozens (up to
+// about 90); single characters and some phrases; a few duplicate entries; a %keyname block
+// and %selkey. Real tables list their entries in character order, so that is the default;
+// each shape also comes sorted by code. Deterministic, so every run measures the same files.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <random>
-#include <set>
 #include <string>
+#include <string_view>
+#include <unordered_set>
+#include <utility>
 #include <vector>
 
 namespace bench {
 
 inline constexpr char Keys[] = "abcdefghijklmnopqrstuvwxyz,./;";
 inline constexpr std::size_t KeyCount = 30;
+
+struct TableShape {
+    const char* name;
+    std::size_t entries;
+    std::size_t codes;
+    double phraseShare;    // values of 2 to 4 characters; the rest are single characters
+    double threeKeyShare;  // of the codes longer than two keys
+    double fourKeyShare;   // the rest of those are five keys long
+    bool sortedByCode;
+};
+
+// About 0.8 MB, 3.8 MB and 20 MB: a table of single characters, one with phrases, and a
+// large one with phrases; each in character order and sorted by code.
+inline const TableShape Shapes[] = {
+    {"small_0.8MB_chars", 79000, 65000, 0.10, 0.09, 0.48, false},
+    {"small_0.8MB_sorted", 79000, 65000, 0.10, 0.09, 0.48, true},
+    {"medium_3.8MB_chars", 288000, 207000, 0.58, 0.04, 0.17, false},
+    {"medium_3.8MB_sorted", 288000, 207000, 0.58, 0.04, 0.17, true},
+    {"large_20MB_chars", 1520000, 1090000, 0.58, 0.02, 0.15, false},
+    {"large_20MB_sorted", 1520000, 1090000, 0.58, 0.02, 0.15, true},
+};
 
 // One CJK character (three UTF-8 bytes) from the unified ideographs block.
 inline void AppendHanzi(std::string& out, std::mt19937& random) {
@@ -25,19 +51,71 @@ inline void AppendHanzi(std::string& out, std::mt19937& random) {
     out += static_cast<char>(0x80 | (cp & 0x3F));
 }
 
-inline std::string GenerateTableText() {
+inline std::string GenerateTableText(const TableShape& shape) {
     std::mt19937 random(20261209);
-    std::set<std::string> codes;
-    auto randomCode = [&](std::size_t length) {
+    auto chance = [&random](double share) {
+        return static_cast<double>(random() % 1000000) < share * 1e6;
+    };
+
+    std::vector<std::string> codes;
+    std::unordered_set<std::string> seen;
+    auto addCode = [&](std::string code) {
+        if (seen.insert(code).second) codes.push_back(std::move(code));
+    };
+    for (std::size_t i = 0; i < KeyCount; ++i) addCode(std::string(1, Keys[i]));
+    const std::size_t twoKeyCodes = std::min<std::size_t>(540, shape.codes / 100);
+    while (codes.size() < KeyCount + twoKeyCodes) {
+        addCode({Keys[random() % KeyCount], Keys[random() % KeyCount]});
+    }
+    while (codes.size() < shape.codes) {
+        const std::size_t length =
+            chance(shape.threeKeyShare)
+                ? 3
+                : (chance(shape.fourKeyShare / (1 - shape.threeKeyShare)) ? 4 : 5);
         std::string code;
         for (std::size_t i = 0; i < length; ++i) code += Keys[random() % KeyCount];
-        return code;
+        addCode(std::move(code));
+    }
+
+    // Every code gets one value; the one- and two-key codes get dozens (the busiest 90),
+    // and the rest of the entries go to codes picked at random.
+    std::vector<std::size_t> valueCounts(codes.size(), 1);
+    std::size_t entries = codes.size();
+    for (std::size_t id = 0; id < KeyCount + twoKeyCodes && entries < shape.entries; ++id) {
+        const std::size_t extra =
+            id == 0 ? 89 : (id < KeyCount ? 10 + random() % 50 : random() % 8);
+        valueCounts[id] += extra;
+        entries += extra;
+    }
+    while (entries < shape.entries) {
+        ++valueCounts[KeyCount + twoKeyCodes + random() % (codes.size() - KeyCount - twoKeyCodes)];
+        ++entries;
+    }
+
+    struct Entry {
+        std::uint32_t code;
+        std::string value;
     };
-    for (std::size_t i = 0; i < KeyCount; ++i) codes.insert(std::string(1, Keys[i]));
-    while (codes.size() < 900) codes.insert(randomCode(2));
-    while (codes.size() < 20000) codes.insert(randomCode(3));
-    while (codes.size() < 90000) codes.insert(randomCode(4));
-    while (codes.size() < 200000) codes.insert(randomCode(5));
+    std::vector<Entry> list;
+    list.reserve(entries + 16);
+    for (std::size_t id = 0; id < codes.size(); ++id) {
+        for (std::size_t v = 0; v < valueCounts[id]; ++v) {
+            std::string value;
+            const std::size_t chars = chance(shape.phraseShare) ? 2 + random() % 3 : 1;
+            for (std::size_t c = 0; c < chars; ++c) AppendHanzi(value, random);
+            list.push_back({static_cast<std::uint32_t>(id), std::move(value)});
+        }
+    }
+    for (std::size_t d = 0; d < 12; ++d) list.push_back(list[random() % list.size()]);
+
+    if (shape.sortedByCode) {
+        std::stable_sort(list.begin(), list.end(), [&codes](const Entry& a, const Entry& b) {
+            return codes[a.code] < codes[b.code];
+        });
+    } else {
+        std::stable_sort(list.begin(), list.end(),
+                         [](const Entry& a, const Entry& b) { return a.value < b.value; });
+    }
 
     std::string text =
         "# generated benchmark table\n%gen_inp\n%ename Bench\n%cname 測試\n%selkey 1234567890\n"
@@ -49,18 +127,21 @@ inline std::string GenerateTableText() {
         text += '\n';
     }
     text += "%keyname end\n%chardef begin\n";
-    for (const std::string& code : codes) {
-        std::size_t count = code.size() <= 2 ? 20 + random() % 40 : (random() % 10 < 3 ? 2 : 1);
-        for (std::size_t v = 0; v < count; ++v) {
-            text += code;
-            text += ' ';
-            std::size_t chars = random() % 10 < 6 ? 1 : 2 + random() % 4;
-            for (std::size_t c = 0; c < chars; ++c) AppendHanzi(text, random);
-            text += '\n';
-        }
+    for (const Entry& entry : list) {
+        text += codes[entry.code];
+        text += ' ';
+        text += entry.value;
+        text += '\n';
     }
     text += "%chardef end\n";
     return text;
+}
+
+inline const TableShape* FindShape(std::string_view name) {
+    for (const TableShape& shape : Shapes) {
+        if (name == shape.name) return &shape;
+    }
+    return nullptr;
 }
 
 // 10,000 user-phrase lines with codes of the table's keys.

@@ -1,6 +1,7 @@
 // Loads one table (and optionally a user-phrase file) and exits: for timing loads in fresh
 // processes and for the peak memory of a loaded table. With no file it only starts and
-// exits, the baseline. "--generate FILE" writes the generated benchmark table;
+// exits, the baseline. "--generate FILE [SHAPE]" writes a generated benchmark table (the
+// 3.8 MB one in character order unless a shape of generated_table.h is named);
 // "--read FILE" only reads the file and finds its line ends, the floor of a load.
 #include <cstdio>
 #include <cstring>
@@ -13,8 +14,14 @@
 #include "generated_table.h"
 
 int main(int argc, char** argv) {
-    if (argc == 3 && std::string_view(argv[1]) == "--generate") {
-        bench::WriteFile(argv[2], bench::GenerateTableText());
+    if ((argc == 3 || argc == 4) && std::string_view(argv[1]) == "--generate") {
+        const bench::TableShape* shape =
+            bench::FindShape(argc == 4 ? argv[3] : "medium_3.8MB_chars");
+        if (shape == nullptr) {
+            std::fprintf(stderr, "no such shape: %s\n", argv[3]);
+            return 1;
+        }
+        bench::WriteFile(argv[2], bench::GenerateTableText(*shape));
         return 0;
     }
     if (argc == 3 && std::string_view(argv[1]) == "--read") {

@@ -1,171 +1,323 @@
 #include "chardef_store.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
+#include <cstring>
 
 namespace {
 
-// Byte order with bytes as unsigned values, a prefix first; inline because it runs for
-// every chardef line and codes are a few bytes long.
-int CompareBytes(std::string_view a, std::string_view b) {
-    const std::size_t common = a.size() < b.size() ? a.size() : b.size();
-    for (std::size_t i = 0; i < common; ++i) {
-        auto x = static_cast<unsigned char>(a[i]);
-        auto y = static_cast<unsigned char>(b[i]);
-        if (x != y) return x < y ? -1 : 1;
-    }
-    return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
-}
+constexpr unsigned Shift(std::size_t position) { return static_cast<unsigned>(56 - 8 * position); }
 
-bool HasCapital(std::string_view bytes) {
-    for (char byte : bytes) {
-        if (byte >= 'A' && byte <= 'Z') return true;
+// Packs the first bytes of `code`, lowering 'A'..'Z' when asked; the flag is set for a code
+// the key cannot hold alone.
+template <bool Lower>
+std::uint64_t Pack(std::string_view code) {
+    const std::size_t packed = std::min(code.size(), ChardefStore::KeyBytes);
+    std::uint64_t key = code.size() > ChardefStore::KeyBytes ? ChardefStore::LongFlag : 0;
+    for (std::size_t i = 0; i < packed; ++i) {
+        auto byte = static_cast<unsigned char>(code[i]);
+        if (Lower && static_cast<unsigned char>(byte - 'A') < 26) byte += 'a' - 'A';
+        if (byte == 0) key |= ChardefStore::LongFlag;
+        key |= std::uint64_t{byte} << Shift(i);
     }
-    return false;
-}
-
-std::uint64_t HashBytes(std::string_view bytes) {
-    std::uint64_t hash = 0xcbf29ce484222325ULL;  // FNV-1a: codes are a few bytes long
-    for (unsigned char byte : bytes) {
-        hash = (hash ^ byte) * 0x100000001b3ULL;
-    }
-    return hash;
+    return key;
 }
 
 }  // namespace
 
-void ChardefStore::ReserveForText(std::size_t textBytes) {
-    // A chardef line takes at least four bytes ("a b" and its line end); real tables
-    // average 12 to 20 bytes a line and about 1.5 lines a code.
-    const std::size_t entries = textBytes / 10 + 16;
-    const std::size_t codes = textBytes / 16 + 16;
+std::uint64_t ChardefStore::PackKey(std::string_view lowered) { return Pack<false>(lowered); }
+
+void ChardefStore::Reserve(std::size_t entries) {
+    recordKeys.reserve(entries);
     values.reserve(entries);
-    nextValue.reserve(entries);
-    codeStart.reserve(codes);
-    firstValue.reserve(codes);
-    lastValue.reserve(codes);
-    arena.reserve(codes * 5);
-    plannedSlotBits = 10;
-    while ((std::size_t{1} << plannedSlotBits) < codes * 2) ++plannedSlotBits;
 }
 
-std::size_t ChardefStore::SlotOf(std::uint64_t hash) const {
-    // Fibonacci hashing spreads FNV's weak low bits over the table.
-    return static_cast<std::size_t>((hash * 0x9E3779B97F4A7C15ULL) >> (64 - slotBits));
-}
-
-void ChardefStore::ResizeIndex(unsigned bits) {
-    // At most half full, so that probe runs stay short.
-    while ((std::size_t{1} << bits) < (codeStart.size() + 1) * 2) ++bits;
-    slotBits = bits;
-    slots.assign(std::size_t{1} << slotBits, NoCode);
-    const std::size_t mask = slots.size() - 1;
-    for (std::uint32_t id = 0; id < codeStart.size(); ++id) {
-        std::size_t slot = SlotOf(HashBytes(Code(id)));
-        while (slots[slot] != NoCode) slot = (slot + 1) & mask;
-        slots[slot] = id;
-    }
-    indexed = true;
-}
-
-std::uint32_t ChardefStore::LowerBound(std::string_view code) const {
-    std::uint32_t low = 0;
-    auto high = static_cast<std::uint32_t>(codeStart.size());
-    while (low < high) {
-        std::uint32_t middle = low + (high - low) / 2;
-        if (CompareBytes(Code(middle), code) < 0) {
-            low = middle + 1;
-        } else {
-            high = middle;
+void ChardefStore::Add(std::string_view code, std::uint32_t valueOffset, std::size_t readable) {
+    const std::uint64_t key = code.size() <= KeyBytes && readable >= 8
+                                  ? PackLoweredWord(LoadBigEndianWord(code.data()), code.size())
+                                  : Pack<true>(code);
+    if ((key & LongFlag) != 0) {
+        const auto start = static_cast<std::uint32_t>(longArena.size());
+        for (char byte : code) {
+            longArena += byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte + ('a' - 'A')) : byte;
         }
+        recordLongCodes.push_back({valueOffset, start, static_cast<std::uint32_t>(code.size())});
     }
-    return low;
+    // Without a branch: in a table listed in character order the outcome is random.
+    recordsSorted &= recordKeys.empty() || key >= recordKeys.back();
+    recordKeys.push_back(key);
+    values.push_back(valueOffset);
 }
 
-std::pair<std::uint32_t, std::uint32_t> ChardefStore::PrefixRange(std::string_view prefix) const {
-    const auto count = static_cast<std::uint32_t>(codeStart.size());
-    if (indexed || prefix.empty()) return {0, count};
-    const std::uint32_t first = LowerBound(prefix);
-    std::uint32_t last = first;
-    // Codes with the prefix follow one another; the run is short next to the table.
-    while (last < count && Code(last).substr(0, prefix.size()) == prefix) ++last;
-    return {first, last};
+std::string_view ChardefStore::LongCodeOf(const std::vector<LongCode>& list,
+                                          std::uint32_t id) const {
+    auto found =
+        std::lower_bound(list.begin(), list.end(), id,
+                         [](const LongCode& code, std::uint32_t value) { return code.id < value; });
+    return std::string_view(longArena).substr(found->start, found->length);
 }
 
-std::uint32_t ChardefStore::Find(std::string_view code) const {
-    if (!indexed) {
-        std::uint32_t id = LowerBound(code);
-        return id < codeStart.size() && Code(id) == code ? id : NoCode;
+// A stable least-significant-digit radix sort of the records by key. Only the bits that
+// differ between records are sorted, in digits of up to 14 bits (three passes for codes
+// of five ASCII keys, with counts that stay in the cache); a table already in code order
+// skips it.
+void ChardefStore::SortRecords() {
+    const std::size_t count = recordKeys.size();
+    if (recordsSorted || count < 2) return;
+    std::uint64_t anyOnes = 0;
+    std::uint64_t allOnes = ~std::uint64_t{0};
+    for (std::uint64_t key : recordKeys) {
+        anyOnes |= key;
+        allOnes &= key;
     }
-    if (slots.empty()) return NoCode;  // moved from
-    const std::size_t mask = slots.size() - 1;
-    for (std::size_t slot = SlotOf(HashBytes(code));; slot = (slot + 1) & mask) {
-        std::uint32_t id = slots[slot];
-        if (id == NoCode || Code(id) == code) return id;
-    }
-}
+    const std::uint64_t varying = anyOnes ^ allOnes;
+    if (varying == 0) return;
+    const auto low = static_cast<unsigned>(std::countr_zero(varying));
+    const auto bits = static_cast<unsigned>(64 - std::countl_zero(varying)) - low;
+    constexpr unsigned MaxDigitBits = 14;
+    const unsigned passes = (bits + MaxDigitBits - 1) / MaxDigitBits;
+    const unsigned digitBits = (bits + passes - 1) / passes;
+    const auto digitOf = [digitMask = (std::uint64_t{1} << digitBits) - 1](std::uint64_t key,
+                                                                           unsigned shift) {
+        return static_cast<std::size_t>((key >> shift) & digitMask);
+    };
 
-std::uint32_t ChardefStore::AppendCode(std::string_view lowered) {
-    auto id = static_cast<std::uint32_t>(codeStart.size());
-    codeStart.push_back(static_cast<std::uint32_t>(arena.size()));
-    arena.append(lowered);
-    firstValue.push_back(NoCode);
-    lastValue.push_back(NoCode);
-    return id;
-}
-
-std::uint32_t ChardefStore::InsertCode(std::string_view lowered) {
-    if ((codeStart.size() + 1) * 2 > slots.size()) ResizeIndex(slotBits + 1);
-    const std::size_t mask = slots.size() - 1;
-    std::size_t slot = SlotOf(HashBytes(lowered));
-    for (;; slot = (slot + 1) & mask) {
-        std::uint32_t id = slots[slot];
-        if (id == NoCode) break;
-        if (Code(id) == lowered) return id;
-    }
-    std::uint32_t id = AppendCode(lowered);
-    slots[slot] = id;
-    return id;
-}
-
-void ChardefStore::Add(std::string_view code, TextSpan value) {
-    std::string_view lowered = code;
-    if (HasCapital(code)) {
-        scratch.assign(code);
-        for (char& byte : scratch) {
-            if (byte >= 'A' && byte <= 'Z') byte = static_cast<char>(byte + ('a' - 'A'));
+    // Every pass's counts come from one read of the keys (digits from `firstShift` up).
+    const std::size_t buckets = std::size_t{1} << digitBits;
+    std::vector<std::uint32_t> allCounts(buckets * passes);
+    auto countDigits = [&](unsigned firstShift) {
+        for (std::uint64_t key : recordKeys) {
+            for (unsigned pass = 0; pass < passes; ++pass) {
+                ++allCounts[pass * buckets + digitOf(key, firstShift + pass * digitBits)];
+            }
         }
-        lowered = scratch;
+    };
+    auto prefixSums = [&](unsigned pass) {
+        std::uint32_t* const counts = allCounts.data() + pass * buckets;
+        std::uint32_t sum = 0;
+        for (std::size_t b = 0; b < buckets; ++b) {
+            const std::uint32_t here = counts[b];
+            counts[b] = sum;
+            sum += here;
+        }
+        return counts;
+    };
+
+    const auto indexBits = static_cast<unsigned>(std::bit_width(count - 1));
+    if (bits + indexBits <= 64) {
+        // The differing key bits and the record's index fit one word: the passes move words
+        // alone (two thirds of a key and a value), the index keeps equal keys in file order,
+        // and the values follow in one gather at the end.
+        const std::uint64_t indexMask = (std::uint64_t{1} << indexBits) - 1;
+        const std::uint64_t bitsMask =
+            bits == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << bits) - 1;
+        for (std::size_t i = 0; i < count; ++i) {
+            recordKeys[i] = (((recordKeys[i] >> low) & bitsMask) << indexBits) | i;
+        }
+        countDigits(indexBits);
+        {
+            std::vector<std::uint64_t> scratch(count);
+            for (unsigned pass = 0; pass < passes; ++pass) {
+                std::uint32_t* const counts = prefixSums(pass);
+                const unsigned shift = indexBits + pass * digitBits;
+                for (std::uint64_t word : recordKeys)
+                    scratch[counts[digitOf(word, shift)]++] = word;
+                recordKeys.swap(scratch);
+            }
+        }
+        const std::uint64_t fixedBits = allOnes & ~(bitsMask << low);
+        std::vector<std::uint32_t> sortedValues(count);
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::uint64_t word = recordKeys[i];
+            sortedValues[i] = values[static_cast<std::size_t>(word & indexMask)];
+            recordKeys[i] = ((word >> indexBits) << low) | fixedBits;
+        }
+        values.swap(sortedValues);
+        return;
     }
-    std::uint32_t id;
-    const int order = lastCode == NoCode ? 1 : CompareBytes(lowered, Code(lastCode));
-    if (order == 0) {
-        id = lastCode;
-    } else if (order > 0 && !indexed) {
-        id = AppendCode(lowered);  // after every code so far: new, and still sorted
-    } else {
-        if (!indexed) ResizeIndex(plannedSlotBits);
-        id = InsertCode(lowered);
+
+    countDigits(low);
+    std::vector<std::uint64_t> keyScratch(count);
+    std::vector<std::uint32_t> valueScratch(count);
+    for (unsigned pass = 0; pass < passes; ++pass) {
+        std::uint32_t* const counts = prefixSums(pass);
+        const unsigned shift = low + pass * digitBits;
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::uint32_t to = counts[digitOf(recordKeys[i], shift)]++;
+            keyScratch[to] = recordKeys[i];
+            valueScratch[to] = values[i];
+        }
+        recordKeys.swap(keyScratch);
+        values.swap(valueScratch);
     }
-    lastCode = id;
-    auto index = static_cast<std::uint32_t>(values.size());
-    values.push_back(value);
-    nextValue.push_back(NoCode);
-    if (lastValue[id] == NoCode) {
-        firstValue[id] = index;
-    } else {
-        nextValue[lastValue[id]] = index;
+}
+
+// Records of flagged codes that share a key are put in the order of their full bytes,
+// stably, so each code's values stay in file order.
+void ChardefStore::OrderLongRuns() {
+    if (recordLongCodes.empty()) return;
+    std::vector<std::pair<std::string_view, std::uint32_t>> run;
+    const std::size_t count = recordKeys.size();
+    for (std::size_t first = 0; first < count;) {
+        std::size_t last = first + 1;
+        while (last < count && recordKeys[last] == recordKeys[first]) ++last;
+        if ((recordKeys[first] & LongFlag) != 0 && last - first > 1) {
+            run.clear();
+            for (std::size_t i = first; i < last; ++i) {
+                run.emplace_back(LongCodeOf(recordLongCodes, values[i]), values[i]);
+            }
+            std::stable_sort(run.begin(), run.end(),
+                             [](const auto& a, const auto& b) { return a.first < b.first; });
+            for (std::size_t i = first; i < last; ++i) values[i] = run[i - first].second;
+        }
+        first = last;
     }
-    lastValue[id] = index;
 }
 
 void ChardefStore::FinishBuild() {
-    lastValue = {};
-    scratch = {};
-    lastCode = NoCode;
+    SortRecords();
+    OrderLongRuns();
+
+    const std::size_t count = recordKeys.size();
+    const std::uint64_t* const sorted = recordKeys.data();
+    std::size_t codeCount = 0;
+    std::vector<CodeEntry> entries;
+    std::vector<LongCode> longs;
+    auto addEntry = [&](std::size_t i) {
+        entries[codeCount++] = {sorted[i], static_cast<std::uint32_t>(i), values[i]};
+    };
+    if (recordLongCodes.empty()) {
+        // Every code is its key: a new key starts a new code.
+        std::size_t distinct = 0;
+        for (std::size_t i = 0; i < count; ++i) distinct += i == 0 || sorted[i] != sorted[i - 1];
+        entries.resize(distinct + 1);
+        // Without a branch (whether a record starts a code is random): from the last record
+        // back, each writes its code's entry, so the first record of each run writes last.
+        std::size_t id = distinct;
+        for (std::size_t i = count; i-- > 0;) {
+            entries[id - 1] = {sorted[i], static_cast<std::uint32_t>(i), values[i]};
+            id -= i == 0 || sorted[i] != sorted[i - 1] ? 1 : 0;
+        }
+        codeCount = distinct;
+    } else {
+        std::string_view previousLong;
+        auto startsCode = [&](std::size_t i, std::string_view& longCode) {
+            if ((sorted[i] & LongFlag) != 0) longCode = LongCodeOf(recordLongCodes, values[i]);
+            if (i == 0 || sorted[i] != sorted[i - 1]) return true;
+            return (sorted[i] & LongFlag) != 0 && longCode != previousLong;
+        };
+        std::size_t distinct = 0;
+        for (std::size_t i = 0; i < count; ++i) {
+            std::string_view longCode;
+            if (startsCode(i, longCode)) ++distinct;
+            previousLong = longCode;
+        }
+        entries.resize(distinct + 1);
+        previousLong = {};
+        for (std::size_t i = 0; i < count; ++i) {
+            std::string_view longCode;
+            if (startsCode(i, longCode)) {
+                if (!longCode.empty()) {
+                    longs.push_back({static_cast<std::uint32_t>(codeCount),
+                                     static_cast<std::uint32_t>(longCode.data() - longArena.data()),
+                                     static_cast<std::uint32_t>(longCode.size())});
+                }
+                addEntry(i);
+            }
+            previousLong = longCode;
+        }
+    }
+    entries[codeCount] = {~std::uint64_t{0}, static_cast<std::uint32_t>(count), 0};
+    if (values.capacity() > count + count / 8) values.shrink_to_fit();
+
+    codes.swap(entries);
+    longCodes.swap(longs);
+    // Released before the table below is made, to keep the peak down; assigning {} would
+    // keep the capacity.
+    std::vector<std::uint64_t>().swap(recordKeys);
+    std::vector<LongCode>().swap(recordLongCodes);
+    BuildBuckets();
 }
 
-std::size_t ChardefStore::ValueCount(std::uint32_t id) const {
-    std::size_t count = 0;
-    ForEachValue(id, [&count](TextSpan) { ++count; });
-    return count;
+std::string_view ChardefStore::FullCode(std::uint32_t id) const {
+    return LongCodeOf(longCodes, id);
+}
+
+int ChardefStore::Compare(std::uint32_t id, std::uint64_t key, std::string_view lowered) const {
+    if (codes[id].key != key) return codes[id].key < key ? -1 : 1;
+    if ((key & LongFlag) == 0) return 0;
+    return LongCodeOf(longCodes, id).compare(lowered);
+}
+
+std::uint32_t ChardefStore::BucketOf(std::uint64_t key) const {
+    std::uint32_t bucket = 0;
+    for (unsigned i = 0; i < bucketChars; ++i) {
+        bucket = (bucket << rankBits) | byteRank[(key >> Shift(i)) & 0xFF];
+    }
+    return bucket;
+}
+
+// The first-bytes table over the sorted keys. Each byte that starts a code (within the
+// table's first few bytes) gets a rank in byte order, so the ranks of a key's first bytes
+// never decrease along the keys and each value picks out one contiguous bucket. A binary
+// search then covers a bucket of a few codes instead of the whole table.
+void ChardefStore::BuildBuckets() {
+    constexpr unsigned MaxBucketBits = 16;
+    std::array<bool, 256> present{};
+    present[0] = true;  // the padding of short codes
+    std::uint64_t previous = ~std::uint64_t{0};
+    for (std::size_t id = 0; id < CodeCount(); ++id) {
+        const std::uint64_t head = codes[id].key >> 32;  // the first four bytes
+        if (head == previous) continue;
+        previous = head;
+        for (unsigned i = 0; i < 4; ++i) present[(head >> (24 - 8 * i)) & 0xFF] = true;
+    }
+    unsigned rank = 0;
+    for (unsigned byte = 0; byte < 256; ++byte) {
+        byteRank[byte] = static_cast<std::uint8_t>(rank);
+        rank += present[byte] ? 1 : 0;
+    }
+    // Ranks run from 0 to `rank` (a byte above every present one); bytes seen nowhere share
+    // the rank of the next present byte, which keeps the order.
+    rankBits = static_cast<unsigned>(std::bit_width(rank));
+    bucketChars = std::min(4u, MaxBucketBits / rankBits);
+    std::vector<std::uint32_t> starts((std::size_t{1} << (bucketChars * rankBits)) + 1, 0);
+    // Codes sharing the bytes the buckets look at (runs of a few) share a bucket.
+    const unsigned headShift = 64 - 8 * bucketChars;
+    std::uint64_t lastHead = ~std::uint64_t{0};
+    std::uint32_t bucket = 0;
+    for (std::size_t id = 0; id < CodeCount(); ++id) {
+        const std::uint64_t head = codes[id].key >> headShift;
+        if (head != lastHead) {
+            lastHead = head;
+            bucket = BucketOf(codes[id].key);
+        }
+        ++starts[bucket + 1];
+    }
+    for (std::size_t i = 1; i < starts.size(); ++i) starts[i] += starts[i - 1];
+    bucketStart.swap(starts);
+}
+
+std::uint32_t ChardefStore::LowerBound(std::string_view lowered) const {
+    if (codes.empty()) return 0;
+    const std::uint64_t key = PackKey(lowered);
+    const std::uint32_t bucket = BucketOf(key);
+    const auto first = codes.begin() + bucketStart[bucket];
+    const auto last = codes.begin() + bucketStart[bucket + 1];
+    auto id = static_cast<std::uint32_t>(
+        std::lower_bound(
+            first, last, key,
+            [](const CodeEntry& entry, std::uint64_t value) { return entry.key < value; }) -
+        codes.begin());
+    if ((key & LongFlag) != 0) {
+        while (id < CodeCount() && Compare(id, key, lowered) < 0) ++id;
+    }
+    return id;
+}
+
+std::uint32_t ChardefStore::Find(std::string_view lowered) const {
+    const std::uint64_t key = PackKey(lowered);
+    const std::uint32_t id = LowerBound(lowered);
+    return id < CodeCount() && Compare(id, key, lowered) == 0 ? id : NoCode;
 }

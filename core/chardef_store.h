@@ -1,78 +1,170 @@
 #pragma once
-// The codes of a %chardef block and their values in a few flat arrays: the lower-cased
-// codes back to back in one arena and the values as spans of the table text, chained per
-// code in file order. A real table has hundreds of thousands of entries, so this keeps
-// the load to a handful of allocations and makes freeing the table cheap.
+// The codes of a %chardef block and their values in a few flat arrays. A real table has
+// hundreds of thousands of entries listed in character order, so the build takes one path
+// for every table: each entry becomes a record (the code packed into a 64-bit key, the
+// value's offset in the table text), the records are sorted stably by key in linear time,
+// and the distinct codes are laid out in byte order with the start of each code's run of
+// values. A code is then found by binary search, a prefix is a contiguous range, and a
+// scan over the codes meets them in the order results must have.
 //
-// Tables are usually sorted by code. While every new code sorts after the previous one,
-// codes are simply appended and later found by binary search; the first code out of order
-// switches to an open-addressing hash index over all codes. Either way a code is found
-// by its bytes alone.
+// A key holds the first seven lower-cased code bytes (zero padded) above a flag byte. A
+// code of at most seven bytes without a zero byte is the key alone (flag 0); any other
+// code sets the flag and keeps its full bytes beside the key. Keys then order like the
+// codes' unsigned bytes with a prefix first, and equal keys with the flag set are told
+// apart by the full bytes. A small table over the keys' first bytes narrows each search to
+// a bucket of a few codes.
 
+#include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
-// A value: `length` bytes at `offset` of the table text.
-struct TextSpan {
-    std::uint32_t offset;
-    std::uint32_t length;
-};
+// Eight bytes as one number, the first byte the most significant.
+inline std::uint64_t LoadBigEndianWord(const char* bytes) {
+    std::uint64_t word;
+    std::memcpy(&word, bytes, sizeof word);
+    if constexpr (std::endian::native == std::endian::little) {
+        word = ((word & 0x00FF00FF00FF00FFULL) << 8) | ((word >> 8) & 0x00FF00FF00FF00FFULL);
+        word = ((word & 0x0000FFFF0000FFFFULL) << 16) | ((word >> 16) & 0x0000FFFF0000FFFFULL);
+        word = (word << 32) | (word >> 32);
+    }
+    return word;
+}
 
 class ChardefStore {
   public:
     static constexpr std::uint32_t NoCode = UINT32_MAX;
+    static constexpr std::size_t KeyBytes = 7;
+    static constexpr std::uint64_t LongFlag = 1;
 
-    // Sizes the arrays for a table text of `textBytes` bytes, from the proportions of real
-    // tables; the arrays still grow when a table differs.
-    void ReserveForText(std::size_t textBytes);
-    // Appends `value` to the list of `code` (folded to lower case here), after the values
-    // already stored for it.
-    void Add(std::string_view code, TextSpan value);
-    // Drops what only the building needed.
+    // Room for unpacking a short code.
+    struct CodeBuffer {
+        char bytes[KeyBytes];
+    };
+
+    // The key of an already lower-cased code.
+    static std::uint64_t PackKey(std::string_view lowered);
+    // The length of the code a key without the flag holds.
+    static std::size_t ShortLength(std::uint64_t key) {
+        const std::uint64_t bytes = key >> 8;
+        if (bytes == 0) return 0;
+        return KeyBytes - static_cast<std::size_t>(std::countr_zero(bytes)) / 8;
+    }
+
+    // Building. Reserve sizes the record arrays for at most `entries` entries; Add folds
+    // the code to lower case and keeps the entry after those added before; FinishBuild
+    // sorts and lays out the codes. Each may throw std::bad_alloc; a store whose build
+    // failed is simply dropped.
+    void Reserve(std::size_t entries);
+    // `readable` counts the bytes that may be read from the code's start (at least its own).
+    void Add(std::string_view code, std::uint32_t valueOffset, std::size_t readable);
+    // Add for a code of one to seven bytes whose first eight bytes (the code and what
+    // follows it) are already loaded as `word`; inline for the parser's loop.
+    void AddShortCode(const char* code, std::uint64_t word, std::size_t length,
+                      std::uint32_t valueOffset) {
+        const std::uint64_t key = PackLoweredWord(word, length);
+        if ((key & LongFlag) != 0) {
+            Add(std::string_view(code, length), valueOffset, length);
+            return;
+        }
+        // Without a branch: in a table listed in character order the outcome is random.
+        recordsSorted &= recordKeys.empty() || key >= recordKeys.back();
+        recordKeys.push_back(key);
+        values.push_back(valueOffset);
+    }
+    // The key of a code of one to seven bytes at the start of `word`: its bytes kept,
+    // 'A'..'Z' lowered, the flag set when it holds a zero byte.
+    static std::uint64_t PackLoweredWord(std::uint64_t word, std::size_t length) {
+        constexpr std::uint64_t ones = 0x0101010101010101ULL;
+        constexpr std::uint64_t highs = ones << 7;
+        const std::uint64_t mask = ~std::uint64_t{0} << (64 - 8 * length);
+        std::uint64_t key = word & mask;
+        const std::uint64_t low7 = key & ~highs;
+        const std::uint64_t capitals =
+            (low7 + ones * (0x80 - 'A')) & ~(low7 + ones * (0x80 - 'Z' - 1)) & ~key & highs;
+        key |= capitals >> 2;
+        const std::uint64_t padded = key | ~mask;
+        const bool zeroByte = ((padded - ones) & ~padded & highs) != 0;
+        return zeroByte ? key | LongFlag : key;
+    }
     void FinishBuild();
 
+    void swap(ChardefStore& other) noexcept {
+        codes.swap(other.codes);
+        values.swap(other.values);
+        longCodes.swap(other.longCodes);
+        longArena.swap(other.longArena);
+        bucketStart.swap(other.bucketStart);
+        std::swap(byteRank, other.byteRank);
+        std::swap(rankBits, other.rankBits);
+        std::swap(bucketChars, other.bucketChars);
+        recordKeys.swap(other.recordKeys);
+        recordLongCodes.swap(other.recordLongCodes);
+        std::swap(recordsSorted, other.recordsSorted);
+    }
+
     bool Empty() const { return values.empty(); }
-    // Whether code ids follow the codes' byte order.
-    bool CodesSorted() const { return !indexed; }
-    std::size_t CodeCount() const { return codeStart.size(); }
-    std::string_view Code(std::size_t id) const {
-        std::size_t end = id + 1 < codeStart.size() ? codeStart[id + 1] : arena.size();
-        return std::string_view(arena).substr(codeStart[id], end - codeStart[id]);
+    std::size_t CodeCount() const { return codes.empty() ? 0 : codes.size() - 1; }
+    std::uint64_t Key(std::uint32_t id) const { return codes[id].key; }
+    // The code's bytes, unpacked into `buffer` when the key holds them.
+    std::string_view Code(std::uint32_t id, CodeBuffer& buffer) const {
+        const std::uint64_t key = codes[id].key;
+        if ((key & LongFlag) != 0) return FullCode(id);
+        const std::size_t length = ShortLength(key);
+        for (std::size_t i = 0; i < length; ++i) {
+            buffer.bytes[i] = static_cast<char>(key >> (56 - 8 * i));
+        }
+        return std::string_view(buffer.bytes, length);
     }
     // The id of an already lower-cased code, or NoCode.
-    std::uint32_t Find(std::string_view code) const;
-    // The ids [first, last) that may start with `prefix`: exactly those when the codes are
-    // sorted, else every id.
-    std::pair<std::uint32_t, std::uint32_t> PrefixRange(std::string_view prefix) const;
-    std::size_t ValueCount(std::uint32_t id) const;
-
-    // Calls visit(TextSpan) for each value of the code, in file order.
-    template <typename Visit>
-    void ForEachValue(std::uint32_t id, Visit&& visit) const {
-        for (std::uint32_t v = firstValue[id]; v != NoCode; v = nextValue[v]) visit(values[v]);
+    std::uint32_t Find(std::string_view lowered) const;
+    // The first id whose code does not sort before `lowered`.
+    std::uint32_t LowerBound(std::string_view lowered) const;
+    // The code's values as indices [first, last) of ValueOffset, in file order.
+    std::pair<std::uint32_t, std::uint32_t> Values(std::uint32_t id) const {
+        return {codes[id].runStart, codes[id + 1].runStart};
     }
+    // ValueOffset(Values(id).first), kept beside the code so that an exact lookup of a code
+    // with one value reads one place besides the text.
+    std::uint32_t FirstValueOffset(std::uint32_t id) const { return codes[id].firstValue; }
+    std::uint32_t ValueOffset(std::uint32_t index) const { return values[index]; }
 
   private:
-    std::uint32_t AppendCode(std::string_view lowered);
-    std::uint32_t InsertCode(std::string_view lowered);
-    void ResizeIndex(unsigned bits);
-    std::uint32_t LowerBound(std::string_view code) const;
-    std::size_t SlotOf(std::uint64_t hash) const;
+    struct LongCode {
+        std::uint32_t id;  // for records while building: the value offset
+        std::uint32_t start;
+        std::uint32_t length;
+    };
+    std::string_view LongCodeOf(const std::vector<LongCode>& list, std::uint32_t id) const;
+    std::string_view FullCode(std::uint32_t id) const;
+    int Compare(std::uint32_t id, std::uint64_t key, std::string_view lowered) const;
+    std::uint32_t BucketOf(std::uint64_t key) const;
+    void BuildBuckets();
+    void SortRecords();
+    void OrderLongRuns();
 
-    std::string arena;                      // lower-cased codes back to back
-    std::vector<std::uint32_t> codeStart;   // code id -> offset in arena
-    std::vector<std::uint32_t> firstValue;  // code id -> its first value
-    std::vector<std::uint32_t> lastValue;   // code id -> its last value (building only)
-    std::vector<TextSpan> values;           // in file order
-    std::vector<std::uint32_t> nextValue;   // value -> next value of the same code
-    std::vector<std::uint32_t> slots;       // open addressing: code ids, NoCode when free
-    unsigned slotBits = 0;
-    unsigned plannedSlotBits = 10;
-    bool indexed = false;  // codes out of order: the hash index is in use
-    std::uint32_t lastCode = NoCode;
-    std::string scratch;  // the code being added, lower-cased
+    struct CodeEntry {
+        std::uint64_t key;
+        std::uint32_t runStart;    // its first value in `values`
+        std::uint32_t firstValue;  // values[runStart]
+    };
+    // Code id -> entry, keys ascending; one more entry at the end closes the last run.
+    std::vector<CodeEntry> codes;
+    std::vector<std::uint32_t> values;       // value offsets in the table text, by code
+    std::vector<LongCode> longCodes;         // flagged codes: id -> bytes in longArena
+    std::string longArena;                   // flagged codes, lower-cased, back to back
+    std::vector<std::uint32_t> bucketStart;  // bucket of the first bytes -> first id; one more
+    std::array<std::uint8_t, 256> byteRank{};
+    unsigned rankBits = 1;
+    unsigned bucketChars = 0;
+
+    // Building only.
+    std::vector<std::uint64_t> recordKeys;
+    std::vector<LongCode> recordLongCodes;  // by value offset, in file order
+    bool recordsSorted = true;
 };

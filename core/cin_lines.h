@@ -29,26 +29,30 @@ inline std::string_view WithoutByteOrderMark(std::string_view line) {
     return line;
 }
 
-// Calls visit(line) for every non-empty line of `content`, byte-order mark removed.
+// Calls visit(line) for every non-empty line of `content`, byte-order mark removed. Every
+// position stays within the content or exactly at its end.
 template <typename Visit>
 void ForEachCinLine(std::string_view content, Visit&& visit) {
-    const char* at = content.data();
-    const char* const end = at + content.size();
+    const std::size_t size = content.size();
+    if (size == 0) return;
+    const char* const data = content.data();
     // The next CR and the next LF at or after `at`, each searched again only once passed,
     // so a file without CR is searched for it once.
-    auto find = [end](const char* from, char byte) {
-        const void* found = std::memchr(from, byte, static_cast<std::size_t>(end - from));
-        return found != nullptr ? static_cast<const char*>(found) : end;
+    auto find = [data, size](std::size_t from, char byte) {
+        const void* found = std::memchr(data + from, byte, size - from);
+        return found != nullptr ? static_cast<std::size_t>(static_cast<const char*>(found) - data)
+                                : size;
     };
-    const char* nextCr = find(at, '\r');
-    const char* nextLf = find(at, '\n');
-    while (at < end) {
+    std::size_t nextCr = find(0, '\r');
+    std::size_t nextLf = find(0, '\n');
+    std::size_t at = 0;
+    while (true) {
         if (nextCr < at) nextCr = find(at, '\r');
         if (nextLf < at) nextLf = find(at, '\n');
-        const char* lineEnd = nextCr < nextLf ? nextCr : nextLf;
-        std::string_view line =
-            WithoutByteOrderMark(std::string_view(at, static_cast<std::size_t>(lineEnd - at)));
+        const std::size_t lineEnd = nextCr < nextLf ? nextCr : nextLf;
+        std::string_view line = WithoutByteOrderMark(std::string_view(data + at, lineEnd - at));
         if (!line.empty()) visit(line);
+        if (lineEnd >= size - 1) return;  // the last piece ends the content, or a line end does
         at = lineEnd + 1;
     }
 }

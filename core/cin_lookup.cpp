@@ -43,48 +43,198 @@ struct MatchFilter {
     }
 };
 
+// A pattern without '*' of at most seven bytes, as a mask over the packed keys: a code
+// the key holds alone (no zero byte, so its length is where its bytes end) matches when
+// the pattern's literal bytes agree, every byte after the pattern is zero, and the byte
+// under the pattern's last is not.
+struct FixedLengthMask {
+    std::uint64_t mask = ChardefStore::LongFlag;
+    std::uint64_t want = 0;
+    unsigned lastShift = 0;
+
+    explicit FixedLengthMask(std::string_view pattern) {
+        for (std::size_t i = 0; i < ChardefStore::KeyBytes; ++i) {
+            const auto shift = static_cast<unsigned>(56 - 8 * i);
+            if (i < pattern.size() && pattern[i] == '?') continue;
+            mask |= std::uint64_t{0xFF} << shift;
+            if (i < pattern.size()) {
+                want |= std::uint64_t{static_cast<unsigned char>(pattern[i])} << shift;
+            }
+        }
+        lastShift = static_cast<unsigned>(56 - 8 * (pattern.size() - 1));
+    }
+
+    bool Matches(std::uint64_t key) const {
+        return (key & mask) == want && ((key >> lastShift) & 0xFF) != 0;
+    }
+};
+
+// The key bits of a prefix of at most seven bytes: every code that starts with the prefix
+// has them, so the first code without them ends the prefix's range.
+struct PrefixBits {
+    std::uint64_t mask = 0;
+    std::uint64_t want = 0;
+
+    explicit PrefixBits(std::string_view prefix) {
+        for (std::size_t i = 0; i < prefix.size() && i < ChardefStore::KeyBytes; ++i) {
+            const auto shift = static_cast<unsigned>(56 - 8 * i);
+            mask |= std::uint64_t{0xFF} << shift;
+            want |= std::uint64_t{static_cast<unsigned char>(prefix[i])} << shift;
+        }
+    }
+};
+
+// Whether a code the key holds alone contains `byte`: a zero-byte test over the seven code
+// bytes, whose padding never matches since such codes hold no zero byte.
+bool KeyHoldsByte(std::uint64_t key, char byte) {
+    const auto value = static_cast<unsigned char>(byte);
+    if (value == 0) return false;
+    constexpr std::uint64_t ones = 0x0101010101010101ULL;
+    const std::uint64_t lanes =
+        (key >> 8) | (std::uint64_t{static_cast<unsigned char>(~value)} << 56);
+    const std::uint64_t x = lanes ^ (ones * value);
+    return ((x - ones) & ~x & (ones << 7)) != 0;
+}
+
+// MatchFilter over a code the key holds alone, without unpacking it. A pattern made of a
+// literal prefix and only wildcards after it matches such a code without a '*' byte
+// (the matcher reads a '*' byte in the code as a literal) on its length alone, and the
+// scan stays inside the prefix's range.
+struct KeyFilter {
+    const MatchFilter& filter;
+    bool lengthDecides;
+
+    // "*x*" with one literal byte: such a code matches exactly when it holds the byte.
+    bool byteDecides;
+
+    KeyFilter(const MatchFilter& matchFilter, std::string_view pattern)
+        : filter(matchFilter),
+          lengthDecides(pattern.find_first_not_of("?*", matchFilter.prefix.size()) ==
+                        std::string_view::npos),
+          byteDecides(pattern.size() == 3 && pattern[0] == '*' && pattern[2] == '*' &&
+                      pattern[1] != '*' && pattern[1] != '?') {}
+
+    enum class Verdict { No, Yes, Ask };
+
+    Verdict Check(std::uint64_t key) const {
+        const std::size_t length = ChardefStore::ShortLength(key);
+        if (filter.fixedLength ? length != filter.minLength : length < filter.minLength) {
+            return Verdict::No;
+        }
+        if (filter.lastLiteral != '\0' &&
+            static_cast<char>(key >> (56 - 8 * (length - 1))) != filter.lastLiteral) {
+            return Verdict::No;
+        }
+        if (filter.literalAt != std::string_view::npos && !KeyHoldsByte(key, filter.literal)) {
+            return Verdict::No;
+        }
+        if ((lengthDecides || byteDecides) && !KeyHoldsByte(key, '*')) return Verdict::Yes;
+        return Verdict::Ask;
+    }
+};
+
 }  // namespace
+
+std::string_view CinTable::ValueAt(std::uint32_t offset) const {
+    const char* const begin = text.get() + offset;
+    const char* const end = text.get() + textSize;
+    const char* at = begin;
+    while (at != end && *at != '\n' && *at != '\r') ++at;
+    while (at[-1] == ' ' || at[-1] == '\t') --at;  // a value starts with a non-blank byte
+    return std::string_view(begin, static_cast<std::size_t>(at - begin));
+}
 
 std::vector<std::string> CinTable::Lookup(std::string_view code) const {
     const std::string query = ToLowerAscii(code);
     std::vector<std::string> results;
     auto appendValues = [&](std::uint32_t id) {
-        chardefs.ForEachValue(id, [&](TextSpan value) {
-            results.emplace_back(text.get() + value.offset, value.length);
-        });
+        const auto [first, last] = chardefs.Values(id);
+        results.emplace_back(ValueAt(chardefs.FirstValueOffset(id)));
+        for (std::uint32_t v = first + 1; v < last; ++v) {
+            results.emplace_back(ValueAt(chardefs.ValueOffset(v)));
+        }
     };
 
     if (query.size() < 2 || !HoldsWildcard(query)) {
         std::uint32_t id = chardefs.Find(query);
         if (id != ChardefStore::NoCode) {
-            results.reserve(chardefs.ValueCount(id));
+            const auto [first, last] = chardefs.Values(id);
+            results.reserve(last - first);
             appendValues(id);
         }
-        auto user = userPhrases.find(query);
-        if (user != userPhrases.end()) {
-            results.insert(results.end(), user->second.begin(), user->second.end());
+        if (!userPhrases.empty()) {
+            auto user = userPhrases.find(query);
+            if (user != userPhrases.end()) {
+                results.insert(results.end(), user->second.begin(), user->second.end());
+            }
         }
         return results;
     }
 
+    // Codes are laid out in byte order, so those with the prefix form one range and the
+    // matches come out in the order results must have.
     const MatchFilter filter(query);
     std::vector<std::uint32_t> matched;
-    const auto [first, last] = chardefs.PrefixRange(filter.prefix);
-    for (std::uint32_t id = first; id < last; ++id) {
-        std::string_view candidate = chardefs.Code(id);
-        if (filter.MayMatch(candidate) && MatchWildcard(query, candidate)) matched.push_back(id);
+    const auto count = static_cast<std::uint32_t>(chardefs.CodeCount());
+    const bool shortPrefix = filter.prefix.size() <= ChardefStore::KeyBytes;
+    const PrefixBits prefixBits(filter.prefix);
+    ChardefStore::CodeBuffer buffer;
+    auto matchesInFull = [&](std::uint32_t id) {
+        std::string_view candidate = chardefs.Code(id, buffer);
+        return filter.MayMatch(candidate) && MatchWildcard(query, candidate);
+    };
+    std::uint32_t id = chardefs.LowerBound(filter.prefix);
+    if (filter.fixedLength && query.size() <= ChardefStore::KeyBytes) {
+        const FixedLengthMask fixed(query);
+        for (; id < count; ++id) {
+            const std::uint64_t key = chardefs.Key(id);
+            if ((key & prefixBits.mask) != prefixBits.want) break;
+            if (fixed.Matches(key) || ((key & ChardefStore::LongFlag) != 0 && matchesInFull(id))) {
+                matched.push_back(id);
+            }
+        }
+    } else if (shortPrefix) {
+        const KeyFilter keyFilter(filter, query);
+        for (; id < count; ++id) {
+            const std::uint64_t key = chardefs.Key(id);
+            if ((key & prefixBits.mask) != prefixBits.want) break;
+            if ((key & ChardefStore::LongFlag) != 0) {
+                if (matchesInFull(id)) matched.push_back(id);
+                continue;
+            }
+            const KeyFilter::Verdict verdict = keyFilter.Check(key);
+            if (verdict == KeyFilter::Verdict::Yes ||
+                (verdict == KeyFilter::Verdict::Ask &&
+                 MatchWildcard(query, chardefs.Code(id, buffer)))) {
+                matched.push_back(id);
+            }
+        }
+    } else {
+        for (; id < count; ++id) {
+            if (chardefs.Code(id, buffer).substr(0, filter.prefix.size()) != filter.prefix) break;
+            if (matchesInFull(id)) matched.push_back(id);
+        }
     }
-    // std::string_view compares bytes as unsigned values, and a prefix sorts first: the
-    // order that sorted codes already have.
-    if (!chardefs.CodesSorted()) {
-        std::sort(matched.begin(), matched.end(), [this](std::uint32_t a, std::uint32_t b) {
-            return chardefs.Code(a) < chardefs.Code(b);
-        });
+    // The values lie scattered over the text. Their offsets are gathered first, so that the
+    // copy can read a value a little ahead of the one it copies: those reads do not depend
+    // on one another, and the processor overlaps their cache misses.
+    std::vector<std::uint32_t> offsets;
+    for (std::uint32_t m : matched) {
+        const auto [first, last] = chardefs.Values(m);
+        offsets.push_back(chardefs.FirstValueOffset(m));
+        for (std::uint32_t v = first + 1; v < last; ++v) offsets.push_back(chardefs.ValueOffset(v));
     }
-    std::size_t total = 0;
-    for (std::uint32_t id : matched) total += chardefs.ValueCount(id);
-    results.reserve(total);
-    for (std::uint32_t id : matched) appendValues(id);
+    results.reserve(offsets.size());
+    constexpr std::size_t ReadAhead = 16;
+    unsigned char touched = 0;
+    for (std::size_t i = 0; i < offsets.size(); ++i) {
+        if (i + ReadAhead < offsets.size()) {
+            touched ^= static_cast<unsigned char>(text[offsets[i + ReadAhead]]);
+        }
+        results.emplace_back(ValueAt(offsets[i]));
+    }
+    volatile unsigned char keepReads = touched;  // the reads above stay in the program
+    static_cast<void>(keepReads);
 
     using UserEntry = const std::pair<const std::string, std::vector<std::string>>*;
     std::vector<UserEntry> matchedUser;

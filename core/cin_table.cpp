@@ -27,24 +27,25 @@ bool CinTable::Load(const std::filesystem::path& file) {
     std::optional<FileContent> content = ReadFileGuarded(file, MaxTableBytes);
     if (!content || content->size == 0) return false;
 
-    // Built beside this table and swapped in only when complete, so a failure leaves
-    // everything as it was. `file` may be this table's own `path`: it is copied first.
+    // Built beside this table and moved in only when complete, so a failure, a thrown
+    // std::bad_alloc included, leaves everything as it was. `file` may be this table's own
+    // `path`: it is copied first.
     CinTable loaded;
     loaded.text = std::move(content->bytes);
     loaded.textSize = content->size;
     loaded.path = file;
-    loaded.fileWriteTime = content->stamp.writeTime;
-    loaded.fileSize = content->stamp.size;
     loaded.ParseMainText();
     if (loaded.chardefs.Empty()) return false;
 
-    loaded.userPath = userPath;
-    loaded.userPhrases = userPhrases;
-    loaded.userPhraseCount = userPhraseCount;
-    loaded.userFileExists = userFileExists;
-    loaded.userFileWriteTime = userFileWriteTime;
-    loaded.userFileSize = userFileSize;
-    *this = std::move(loaded);
+    // Nothing below allocates or throws; the user phrases stay where they are.
+    text.swap(loaded.text);
+    textSize = loaded.textSize;
+    path.swap(loaded.path);
+    chardefs.swap(loaded.chardefs);
+    keyNames.swap(loaded.keyNames);
+    headers.swap(loaded.headers);
+    fileWriteTime = content->stamp.writeTime;
+    fileSize = content->stamp.size;
     return true;
 }
 

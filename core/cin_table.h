@@ -37,7 +37,7 @@ bool WildcardMatch(std::string_view pattern, std::string_view text);
 bool IsValidUtf8(std::string_view text);
 
 class CinTable {
-public:
+  public:
     CinTable();
     ~CinTable();
     CinTable(CinTable&&) noexcept;
@@ -45,7 +45,9 @@ public:
     CinTable(const CinTable&) = delete;
     CinTable& operator=(const CinTable&) = delete;
 
-    // Main table. On any failure the table is left exactly as it was.
+    // Main table. On any failure the table is left exactly as it was. Running out of memory
+    // while building throws std::bad_alloc, again with the table as it was: callers must
+    // expect it (a file near the 4 GiB limit needs several times its size).
     bool Load(const std::filesystem::path& path);
     ReloadResult ReloadIfChanged();
 
@@ -63,15 +65,17 @@ public:
     const std::filesystem::path& Path() const { return path; }
     const std::filesystem::path& UserPath() const { return userPath; }
 
-private:
+  private:
     void ParseMainText();
+    // The value starting at `offset` of the text: up to its line end, trailing blanks cut.
+    std::string_view ValueAt(std::uint32_t offset) const;
 
     // The whole main table file; every main-table value is a view into it. It is a heap
     // buffer of its own, so moving the table never relocates the bytes.
     std::unique_ptr<char[]> text;
     std::size_t textSize = 0;
     std::filesystem::path path;
-    ChardefStore chardefs;  // lower-cased code -> values (spans of `text`) in file order
+    ChardefStore chardefs;  // lower-cased code -> values (offsets into `text`) in file order
     std::unordered_map<std::string, std::string_view> keyNames;
     std::unordered_map<std::string, std::string_view> headers;
     std::filesystem::path userPath;

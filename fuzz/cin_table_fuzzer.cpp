@@ -81,16 +81,33 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (code.size() < 2 || code.find_first_of("?*") == std::string::npos) {
             Check(moved.Lookup(code) == values);
         }
+        // Neighbours that differ by one byte at the end are found only when defined.
+        for (const std::string& near : {code + '\0', code + 'a', code.substr(0, code.size() - 1)}) {
+            if (near.find_first_of("?*") != std::string::npos && near.size() >= 2) continue;
+            auto found = ref.chardefs.find(near);
+            Check(moved.Lookup(near) ==
+                  (found == ref.chardefs.end() ? std::vector<std::string>{} : found->second));
+        }
     }
     for (const auto& [key, name] : ref.keyNames) Check(moved.KeyName(key) == name);
     for (const auto& [name, value] : ref.headers) Check(moved.HeaderValue(name) == value);
 
     // Wildcard queries built from the input's first bytes (so they hold '?' and '*' where
     // the input does), against std::map's bytewise order and a plain scan.
-    const std::string head = ToLowerAscii(content.substr(0, 6));
-    const std::string patterns[] = {head.substr(0, 3) + "*", "*" + head.substr(3),
+    const std::string head = ToLowerAscii(content.substr(0, 10));
+    // Fixed-length patterns of up to seven bytes compare packed codes; longer ones and
+    // those with '*' take the plain matcher.
+    const std::string patterns[] = {head.substr(0, 3) + "*",
+                                    "*" + head.substr(3),
                                     head.substr(0, 2) + "?" + head.substr(2, 1),
-                                    "*" + head.substr(0, 1) + "*" + head.substr(1, 1), "**"};
+                                    "*" + head.substr(0, 1) + "*" + head.substr(1, 1),
+                                    "**",
+                                    "??",
+                                    "?" + head.substr(0, 2),
+                                    head.substr(0, 6) + "?",
+                                    head.substr(0, 7) + "?",
+                                    head.substr(0, 8) + "*",
+                                    "????????"};
     for (const std::string& pattern : patterns) {
         if (pattern.size() < 2 || pattern.find_first_of("?*") == std::string::npos) continue;
         std::vector<std::string> expected;

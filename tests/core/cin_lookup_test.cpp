@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <map>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -53,9 +55,8 @@ TEST(WildcardMatch, FollowsTheGreedyMatcherWithOneBackTrackPoint) {
     }
 }
 
-// The same entries in file order that breaks the code order (the table then finds codes
-// through its hash index) and in code order (found by binary search), with a capital
-// letter in a repeated code.
+// The same entries in file order that breaks the code order (the table sorts them while
+// loading) and in code order (already sorted), with a capital letter in a repeated code.
 const char* const UnsortedEntries =
     "ab t-ab1\nb t-b\na t-a\nab t-ab2\nac t-ac\nabc t-abc\ncb t-cb\nba t-ba\n? t-question\n"
     "* t-star\n\xE5\x8F\xA3 t-high\na\xC3\x84 t-a-high\na\xE5 t-a-e5\n";
@@ -132,4 +133,103 @@ TEST(CinLookupEmpty, EmptyTableFindsNothing) {
     EXPECT_EQ(table.KeyName("a"), "");
     EXPECT_EQ(table.HeaderValue("selkey"), "");
     EXPECT_EQ(table.UserPhraseCount(), 0u);
+}
+
+// Codes that do not fit the table's packed seven-byte form: longer ones, some sharing
+// their first seven bytes, and codes holding a zero byte; in file order and code order.
+using namespace std::string_literals;
+const std::string UnsortedLongEntries =
+    "abcdefgi v-i\nabcdefgh v-h1\nABCDEFG v-g\na\0b v-nul-b\nabcdefghij v-hij\n"
+    "abcdefgh v-h2\na\0 v-nul\na v-a\nabcdefg\xE5 v-e5\n"s;
+const std::string SortedLongEntries =
+    "a v-a\na\0 v-nul\na\0b v-nul-b\nABCDEFG v-g\nabcdefgh v-h1\nabcdefgh v-h2\n"
+    "abcdefghij v-hij\nabcdefgi v-i\nabcdefg\xE5 v-e5\n"s;
+
+class CinLookupLongCodes : public testing::TestWithParam<std::string> {};
+
+INSTANTIATE_TEST_SUITE_P(FileOrders, CinLookupLongCodes,
+                         testing::Values(UnsortedLongEntries, SortedLongEntries));
+
+TEST_P(CinLookupLongCodes, ExactAndWildcardQueriesFollowTheFullBytes) {
+    test_support::TempDir dir;
+    CinTable table;
+    ASSERT_TRUE(table.Load(dir.Write("t.cin", "%chardef begin\n" + GetParam())));
+    struct Case {
+        std::string query;
+        std::vector<std::string> results;
+    };
+    const Case cases[] = {
+        {"abcdefgh", {"v-h1", "v-h2"}},
+        {"ABCDEFGHIJ", {"v-hij"}},
+        {"abcdefghi", {}},
+        {"abcdefg", {"v-g"}},
+        {"a\0"s, {"v-nul"}},
+        {"a\0b"s, {"v-nul-b"}},
+        {"a\0\0"s, {}},
+        // Codes in unsigned byte order with a prefix first, each code's values in file order.
+        {"**", {"v-a", "v-nul", "v-nul-b", "v-g", "v-h1", "v-h2", "v-hij", "v-i", "v-e5"}},
+        {"abcdefg*", {"v-g", "v-h1", "v-h2", "v-hij", "v-i", "v-e5"}},
+        {"abcdefg?", {"v-h1", "v-h2", "v-i", "v-e5"}},
+        {"????????", {"v-h1", "v-h2", "v-i", "v-e5"}},
+        {"a?", {"v-nul"}},
+        {"a?b", {"v-nul-b"}},
+        {"*h", {"v-h1", "v-h2"}},
+        {"?*j", {"v-hij"}},
+        {"abcdefgh?*", {"v-hij"}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(table.Lookup(c.query), c.results) << testing::PrintToString(c.query);
+    }
+}
+
+// Tables of random entries against a plain reading (a std::map in byte order): codes of
+// one to five keys (the usual tables), and codes of one to ten arbitrary bytes, whose keys
+// differ in every bit (the sort then moves keys and values apart).
+TEST(CinLookupRandomTables, EveryCodeAndWildcardMatchAPlainReading) {
+    struct Shape {
+        const char* name;
+        std::string alphabet;
+        std::size_t maxLength;
+    };
+    std::string everyByte;
+    for (int byte = 1; byte < 256; ++byte) {
+        if (byte != ' ' && byte != '\t' && byte != '\r' && byte != '\n') {
+            everyByte += static_cast<char>(byte);
+        }
+    }
+    const Shape shapes[] = {{"keys", "abcdefghijklmnopqrstuvwxyz,./;ABC", 5},
+                            {"bytes", everyByte, 10}};
+    for (const Shape& shape : shapes) {
+        std::mt19937 random(11);
+        std::map<std::string, std::vector<std::string>> reference;
+        std::string file = "%chardef begin\n";
+        for (int entry = 0; entry < 3000; ++entry) {
+            std::string code;
+            const std::size_t length = 1 + random() % shape.maxLength;
+            for (std::size_t i = 0; i < length; ++i) {
+                code += shape.alphabet[random() % shape.alphabet.size()];
+            }
+            if (code[0] == '%' || code.substr(0, 3) == "\xEF\xBB\xBF") continue;
+            const std::string value = "v" + std::to_string(entry);
+            file += code + " " + value + "\n";
+            reference[ToLowerAscii(code)].push_back(value);
+        }
+        test_support::TempDir dir;
+        CinTable table;
+        ASSERT_TRUE(table.Load(dir.Write("t.cin", file))) << shape.name;
+        for (const auto& [code, values] : reference) {
+            if (code.size() < 2 || code.find_first_of("?*") == std::string::npos) {
+                ASSERT_EQ(table.Lookup(code), values) << shape.name << " " << code;
+            }
+        }
+        for (const char* pattern : {"**", "a*", "?b*", "*c", "??", "???????", "*a*b"}) {
+            std::vector<std::string> expected;
+            for (const auto& [code, values] : reference) {
+                if (WildcardMatch(pattern, code)) {
+                    expected.insert(expected.end(), values.begin(), values.end());
+                }
+            }
+            EXPECT_EQ(table.Lookup(pattern), expected) << shape.name << " " << pattern;
+        }
+    }
 }

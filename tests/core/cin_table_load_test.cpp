@@ -213,7 +213,7 @@ TEST(CinTableLoad, NewTableKeepsTheUserPhrasesEvenWhenItLacksTheirKeys) {
 
 TEST(CinTableLoad, MovingTheTableKeepsItsValuesValid) {
     test_support::TempDir dir;
-    // Codes out of order, so the table finds them through its hash index.
+    // Codes out of order, so the table sorts them while loading.
     auto file = dir.Write("t.cin",
                           "%selkey 123\n%keyname begin\na A-root\nb B-root\n%keyname end\n"
                           "%chardef begin\nab two\na one\n");

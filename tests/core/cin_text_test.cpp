@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
+#include <string_view>
+#include <vector>
 
+#include "cin_lines.h"
 #include "cin_table.h"
 
 TEST(SplitKeyValue, KeyBeforeFirstBlankValueTrimmedWithInnerBlanksKept) {
@@ -35,4 +39,37 @@ TEST(ToLowerAscii, LowersOnlyAsciiCapitals) {
     const std::string high = "\xC3\x84\xE5\x8F\xA3\xFF";  // never folded
     EXPECT_EQ(ToLowerAscii(high), high);
     EXPECT_EQ(ToLowerAscii(""), "");
+}
+
+TEST(ForEachCinLine, LinesStayInsideTheContentWhereverItsLastPieceEnds) {
+    // Each content is cut out of a longer buffer, so a line reaching past its end would
+    // show as a wrong line rather than as a fault.
+    struct Case {
+        const char* content;
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        {"", {}},
+        {"x", {"x"}},
+        {"\n", {}},
+        {"\r", {}},
+        {"ab\ncd", {"ab", "cd"}},
+        {"ab\ncd\n", {"ab", "cd"}},
+        {"ab\r\ncd\r", {"ab", "cd"}},
+        {"ab\r\n", {"ab"}},
+        {"\n\nab", {"ab"}},
+        {"\xEF\xBB\xBF", {}},
+        {"a\n\xEF\xBB\xBF", {"a"}},
+    };
+    for (const Case& c : cases) {
+        const std::string buffer = std::string(c.content) + "|after";
+        const std::string_view content(buffer.data(), std::strlen(c.content));
+        std::vector<std::string> lines;
+        ForEachCinLine(content, [&](std::string_view line) {
+            EXPECT_GE(line.data(), content.data());
+            EXPECT_LE(line.data() + line.size(), content.data() + content.size());
+            lines.emplace_back(line);
+        });
+        EXPECT_EQ(lines, c.lines) << testing::PrintToString(c.content);
+    }
 }
