@@ -23,7 +23,7 @@ struct ComposeResult {
 };
 
 class Composer {
-public:
+  public:
     // The table is not owned; its owner keeps it alive as long as the composer.
     explicit Composer(const CinTable* table);
 
@@ -39,7 +39,7 @@ public:
 
     static constexpr std::size_t MaxReadingKeys = 6;
 
-private:
+  private:
     const CinTable* table;
     std::string reading;
     std::vector<std::string> candidates;

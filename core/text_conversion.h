@@ -7,7 +7,9 @@
 
 // One invalid byte anywhere gives an empty result.
 std::wstring Utf8ToWide(const char* data, std::size_t length);
-inline std::wstring Utf8ToWide(std::string_view text) { return Utf8ToWide(text.data(), text.size()); }
+inline std::wstring Utf8ToWide(std::string_view text) {
+    return Utf8ToWide(text.data(), text.size());
+}
 
 // Strict: an unpaired surrogate anywhere gives an empty result.
 std::string WideToUtf8(std::wstring_view text);

@@ -24,12 +24,18 @@ namespace {
 template <typename Colors>
 auto& SlotOf(Colors& colors, std::size_t slot) {
     switch (slot) {
-        case 0: return colors.background;
-        case 1: return colors.text;
-        case 2: return colors.muted;
-        case 3: return colors.selection;
-        case 4: return colors.selectedText;
-        default: return colors.border;
+        case 0:
+            return colors.background;
+        case 1:
+            return colors.text;
+        case 2:
+            return colors.muted;
+        case 3:
+            return colors.selection;
+        case 4:
+            return colors.selectedText;
+        default:
+            return colors.border;
     }
 }
 }  // namespace

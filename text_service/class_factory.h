@@ -1,13 +1,13 @@
 #pragma once
 // The class object of CLSID_TextService: makes TextService objects for COM.
 
-#include <windows.h>
 #include <unknwn.h>
+#include <windows.h>
 
 #include "com_object.h"
 
 class Factory final : public ComObject<Factory, ModuleCount::Counted, IClassFactory> {
-public:
+  public:
     Factory() noexcept = default;
 
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override;
@@ -15,6 +15,6 @@ public:
 
     void* FindInterface(REFIID iid) noexcept;
 
-private:
+  private:
     ~Factory() override = default;
 };

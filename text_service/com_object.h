@@ -4,8 +4,8 @@
 //     void* FindInterface(REFIID iid) noexcept;
 // which returns the interface pointer for `iid` (IID_IUnknown included) or null.
 
-#include <windows.h>
 #include <unknwn.h>
+#include <windows.h>
 
 #include <atomic>
 #include <cstring>
@@ -19,7 +19,7 @@ enum class ModuleCount { Counted, NotCounted };
 
 template <typename Derived, ModuleCount Policy, typename... Interfaces>
 class ComObject : public Interfaces... {
-public:
+  public:
     ComObject(const ComObject&) = delete;
     ComObject& operator=(const ComObject&) = delete;
 
@@ -41,7 +41,7 @@ public:
         return remaining;
     }
 
-protected:
+  protected:
     // The creator owns the first reference.
     ComObject() noexcept {
         if constexpr (Policy == ModuleCount::Counted) DllObjectCount.fetch_add(1);
@@ -50,7 +50,7 @@ protected:
         if constexpr (Policy == ModuleCount::Counted) DllObjectCount.fetch_sub(1);
     }
 
-private:
+  private:
     std::atomic<ULONG> refCount{1};
 };
 

@@ -7,7 +7,7 @@
 
 template <typename T>
 class ComPtr {
-public:
+  public:
     ComPtr() noexcept = default;
     ComPtr(std::nullptr_t) noexcept {}
     // Takes a new reference on `p`.
@@ -62,6 +62,6 @@ public:
         return ptr->QueryInterface(iid, out.PutVoid());
     }
 
-private:
+  private:
     T* ptr = nullptr;
 };

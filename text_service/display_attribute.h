@@ -2,8 +2,8 @@
 // The display attribute of the reading: the application's colours with a thin solid
 // underline in the theme's selection colour, read from the settings store each time.
 
-#include <windows.h>
 #include <msctf.h>
+#include <windows.h>
 
 #include "com_object.h"
 
@@ -11,7 +11,7 @@
 // loaded while a client still holds one and will call back into its code.
 class ReadingAttributeInfo final
     : public ComObject<ReadingAttributeInfo, ModuleCount::Counted, ITfDisplayAttributeInfo> {
-public:
+  public:
     ReadingAttributeInfo() noexcept = default;
 
     HRESULT STDMETHODCALLTYPE GetGUID(GUID* guid) override;
@@ -22,14 +22,14 @@ public:
 
     void* FindInterface(REFIID iid) noexcept;
 
-private:
+  private:
     ~ReadingAttributeInfo() override = default;
 };
 
 // Yields the one attribute once.
 class ReadingAttributeEnum final
     : public ComObject<ReadingAttributeEnum, ModuleCount::Counted, IEnumTfDisplayAttributeInfo> {
-public:
+  public:
     explicit ReadingAttributeEnum(bool startDone) noexcept : done(startDone) {}
 
     HRESULT STDMETHODCALLTYPE Clone(IEnumTfDisplayAttributeInfo** out) override;
@@ -40,7 +40,7 @@ public:
 
     void* FindInterface(REFIID iid) noexcept;
 
-private:
+  private:
     ~ReadingAttributeEnum() override = default;
 
     bool done;

@@ -3,8 +3,8 @@
 // It holds all per-thread state of the input method: the table, the composer, the TSF
 // references, the windows and their font, the settings and the mode flags.
 
-#include <windows.h>
 #include <msctf.h>
+#include <windows.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -36,7 +36,7 @@ using ProgramLauncher = bool (*)(std::wstring_view fileName) noexcept;
 class TextService final
     : public ComObject<TextService, ModuleCount::Counted, ITfTextInputProcessorEx, ITfKeyEventSink,
                        ITfCompositionSink, ITfDisplayAttributeProvider> {
-public:
+  public:
     TextService();
 
     // ITfTextInputProcessor / ITfTextInputProcessorEx
@@ -178,7 +178,7 @@ public:
     const KeyboardState* keyboard = &SystemKeyboardState();
     ProgramLauncher launchProgram = &LaunchCompanionProgram;
 
-private:
+  private:
     ~TextService() override;
 
     HRESULT ActivateSteps(ITfThreadMgr* manager, TfClientId id);

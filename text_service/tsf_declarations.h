@@ -2,8 +2,8 @@
 // Platform declarations the text service needs that MinGW-w64's headers lack. A full
 // Windows SDK declares them itself; the guards let its declarations win.
 
-#include <windows.h>
 #include <msctf.h>
+#include <windows.h>
 
 #ifndef __ITfTextInputProcessorEx_INTERFACE_DEFINED__
 #define __ITfTextInputProcessorEx_INTERFACE_DEFINED__
@@ -18,7 +18,8 @@ inline constexpr IID IID_ITfTextInputProcessorEx = {
 #ifndef __ITfDisplayAttributeProvider_INTERFACE_DEFINED__
 #define __ITfDisplayAttributeProvider_INTERFACE_DEFINED__
 struct ITfDisplayAttributeProvider : public IUnknown {
-    virtual HRESULT STDMETHODCALLTYPE EnumDisplayAttributeInfo(IEnumTfDisplayAttributeInfo** enumInfo) = 0;
+    virtual HRESULT STDMETHODCALLTYPE
+    EnumDisplayAttributeInfo(IEnumTfDisplayAttributeInfo** enumInfo) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetDisplayAttributeInfo(REFGUID guid,
                                                               ITfDisplayAttributeInfo** info) = 0;
 };

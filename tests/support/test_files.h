@@ -22,7 +22,7 @@ inline std::filesystem::path SourcePath(std::string_view relative) {
 
 // A fresh folder under the system temp folder, removed with everything in it.
 class TempDir {
-public:
+  public:
     TempDir() {
         std::random_device rd;
         std::error_code ec;
@@ -55,7 +55,7 @@ public:
         return file;
     }
 
-private:
+  private:
     std::filesystem::path root;
 };
 

@@ -1,8 +1,7 @@
 // The library's COM shell: class object, factory, server locks and unloading.
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include "class_factory.h"
 #include "com_ptr.h"

@@ -1,8 +1,9 @@
 // The reading's display attribute: the provider, the enumerator and the description.
 
-#include <windows.h>
+#include "display_attribute.h"
 
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <array>
 #include <cstring>
@@ -11,7 +12,6 @@
 
 #include "com_object.h"
 #include "com_ptr.h"
-#include "display_attribute.h"
 #include "fake_tsf/test_environment.h"
 #include "identifiers.h"
 #include "settings_names.h"
@@ -21,12 +21,12 @@
 namespace {
 
 class DisplayAttributeTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { fake_tsf::ClearSettings(); }
     void TearDown() override { fake_tsf::ClearSettings(); }
 
-    ComPtr<ITfDisplayAttributeProvider> provider = ComPtr<ITfDisplayAttributeProvider>::Attach(
-        NewComObject<TextService>());
+    ComPtr<ITfDisplayAttributeProvider> provider =
+        ComPtr<ITfDisplayAttributeProvider>::Attach(NewComObject<TextService>());
 
     ComPtr<IEnumTfDisplayAttributeInfo> NewEnum() {
         ComPtr<IEnumTfDisplayAttributeInfo> attributes;
