@@ -82,6 +82,16 @@ public:
     void ShowCandidates(TfEditCookie cookie, ITfContext* context) noexcept;
     void DestroyCandidateWindow() noexcept;
 
+    // The candidate window's own steps (windows/candidate_*.cpp).
+    bool GetCaretScreenPoint(POINT& out) noexcept;
+    void OnCandidateTimer() noexcept;
+    void PaintCandidateWindow(HWND window) noexcept;
+    // The candidate font at `dpi`, made when there is none; the stock GUI font while it
+    // cannot be made.
+    HGDIOBJ CandidateFontFor(int dpi) noexcept;
+    // Row `row` of the current page as the window shows it.
+    std::wstring CandidatePageRowText(std::size_t row) const;
+
     // The on-screen keyboard (windows/keyboard_window.cpp and its peers).
     void ToggleKeyboard() noexcept;
     void DestroyKeyboard() noexcept;
