@@ -321,6 +321,7 @@ class Sequence {
         ITfComposition* held = service->composition.Get();
         if (lastHeld && lastHeld.Get() != held && !lastHeld->Ended()) {
             dropped.insert(lastHeld.Get());
+            keptDropped.push_back(lastHeld);  // its address must not be reused meanwhile
         }
         lastHeld = nullptr;
         if (held != nullptr) {
@@ -396,6 +397,7 @@ class Sequence {
         service = nullptr;
         lastHeld = nullptr;
         dropped.clear();
+        keptDropped.clear();
         leftUnderlined.clear();
         leftUnderlinedIn.clear();
         documents.clear();
@@ -418,6 +420,7 @@ class Sequence {
     TextService* service = nullptr;
     ComPtr<FakeComposition> lastHeld;
     std::set<const FakeComposition*> dropped;
+    std::vector<ComPtr<FakeComposition>> keptDropped;
     std::vector<std::shared_ptr<fake_tsf::Span>> leftUnderlined;
     std::vector<const FakeContext*> leftUnderlinedIn;
     std::uint32_t objectsBefore = 0;
