@@ -3,14 +3,11 @@
 // output directly, belongs to a typed command, goes to the composer, or acts on the
 // candidate list.
 
-#include <algorithm>
-
+#include "keys/candidate_paging.h"
 #include "table_loads.h"
 #include "text_service.h"
 
 namespace {
-
-constexpr std::size_t PageSize = 10;
 
 bool IsCommandLetter(char ch) noexcept { return ch == 's' || ch == 'a' || ch == 'k' || ch == 'c'; }
 
@@ -62,27 +59,24 @@ HRESULT TextService::HandleCandidateKey(TfEditCookie cookie, ITfContext* context
     if (vk == VK_BACK) return ApplyComposeResult(cookie, context, composer.Backspace());
 
     const std::size_t count = composer.Candidates().size();
-    const std::size_t pages = (count + PageSize - 1) / PageSize;
-    const std::size_t base = candidatePage * PageSize;
-    const std::size_t rows = base < count ? std::min(PageSize, count - base) : 0;
-
+    const CandidateCursor cursor{candidatePage, candidateRow};
     if (vk == VK_UP || vk == VK_DOWN) {
-        if (rows == 0) {
-            // A page past the list has nothing to highlight: go back to the first page.
-            candidatePage = 0;
-            candidateRow = 0;
+        const CandidateCursor moved = MoveHighlight(cursor, count, vk == VK_UP);
+        candidatePage = moved.page;
+        candidateRow = moved.row;
+        // From a page past the list the cursor went back to the first page: show it.
+        if (RowsOnPage(count, cursor.page) != 0) {
+            RepaintCandidateWindow();
+        } else {
             ShowCandidates(cookie, context);
-            return S_OK;
         }
-        candidateRow = vk == VK_UP ? (candidateRow + rows - 1) % rows : (candidateRow + 1) % rows;
-        RepaintCandidateWindow();
         return S_OK;
     }
     if (vk == VK_LEFT || vk == VK_PRIOR || vk == VK_RIGHT || vk == VK_NEXT ||
-        (vk == VK_SPACE && count > PageSize)) {
-        const bool back = vk == VK_LEFT || vk == VK_PRIOR;
-        candidatePage = back ? (candidatePage + pages - 1) % pages : (candidatePage + 1) % pages;
-        candidateRow = 0;
+        (vk == VK_SPACE && count > CandidatePageSize)) {
+        const CandidateCursor turned = TurnPage(cursor, count, vk == VK_LEFT || vk == VK_PRIOR);
+        candidatePage = turned.page;
+        candidateRow = turned.row;
         ShowCandidates(cookie, context);
         return S_OK;
     }
@@ -94,19 +88,17 @@ HRESULT TextService::HandleCandidateKey(TfEditCookie cookie, ITfContext* context
 // the next reading with itself.
 HRESULT TextService::ChooseCandidate(TfEditCookie cookie, ITfContext* context, WPARAM vk,
                                      char keyChar) {
-    const std::size_t count = composer.Candidates().size();
     const std::string selection = SelectionKeys();
-    const std::size_t found = keyChar != 0 ? selection.find(keyChar) : std::string::npos;
-    const std::size_t row = found != std::string::npos ? found : candidateRow;
-    const std::size_t index = candidatePage * PageSize + row;
-    if (index >= count) return S_OK;
+    const std::size_t index =
+        ChosenIndex(CandidateCursor{candidatePage, candidateRow}, selection, keyChar);
+    if (index >= composer.Candidates().size()) return S_OK;
+    const bool selectionKey = keyChar != 0 && selection.find(keyChar) != std::string::npos;
 
     const ComposeResult chosen = composer.Select(index);
     candidatePage = 0;
     candidateRow = 0;
     const HRESULT hr = ApplyComposeResult(cookie, context, chosen);
-    if (SUCCEEDED(hr) && keyChar != 0 && found == std::string::npos && vk != VK_SPACE &&
-        vk != VK_RETURN) {
+    if (SUCCEEDED(hr) && keyChar != 0 && !selectionKey && vk != VK_SPACE && vk != VK_RETURN) {
         return ApplyComposeResult(cookie, context, composer.AddKey(keyChar));
     }
     return hr;

@@ -29,13 +29,6 @@ int RowHeightFor(int fontSize) {
                                                         : MinimumRowHeight;
 }
 
-std::size_t RowsOnPage(std::size_t count, std::size_t page) {
-    if (page >= (count + RowsPerPage - 1) / RowsPerPage) return 0;
-    return std::min(RowsPerPage, count - page * RowsPerPage);
-}
-
-std::size_t PageCount(std::size_t count) { return (count + RowsPerPage - 1) / RowsPerPage; }
-
 LayoutSize ToolbarSize(int dpi) {
     return {ScaleForDpi(ToolbarWidth, dpi), ScaleForDpi(HeaderHeight, dpi) + FrameExtra};
 }

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "keys/candidate_paging.h"  // the one paging rule: RowsOnPage, CandidatePageCount
+
 struct LayoutPoint {
     int x = 0;
     int y = 0;
@@ -43,7 +45,7 @@ inline constexpr int WorkAreaMargin = 16;
 inline constexpr int ButtonWidth = 28;
 inline constexpr int ButtonRightMargin = 4;
 inline constexpr int ButtonCount = 5;
-inline constexpr std::size_t RowsPerPage = 10;
+inline constexpr std::size_t RowsPerPage = CandidatePageSize;
 }  // namespace CandidateMetrics
 
 // The platform's MulDiv: a × b / c rounded to the nearest integer, halves away from zero;
@@ -56,10 +58,6 @@ int EffectiveDpi(unsigned rawDpi);
 
 // Unscaled row height for a font size.
 int RowHeightFor(int fontSize);
-
-// Rows on page `page` of `count` candidates (0 past the end) and the number of pages.
-std::size_t RowsOnPage(std::size_t count, std::size_t page);
-std::size_t PageCount(std::size_t count);
 
 LayoutSize ToolbarSize(int dpi);
 // The list height scales the whole sum at once, so it differs from scaling each row.

@@ -10,7 +10,7 @@ std::wstring CandidateHeaderText(std::size_t candidateCount, std::size_t page) {
     text += L' ';
     text += std::to_wstring(page + 1);
     text += L'/';
-    text += std::to_wstring(PageCount(candidateCount));
+    text += std::to_wstring(CandidatePageCount(candidateCount));
     return text;
 }
 

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <set>
 
 #include "keys/keyboard_state.h"
@@ -17,10 +18,12 @@ class TestKeyboard final : public KeyboardState {
     int failTranslation = 0;  // answer this many units of nothing (dead key: -1, none: 0)
     bool refuseTranslation = false;
 
-    bool IsDown(int vk) const noexcept override { return down.count(vk) != 0; }
-    bool IsToggled(int vk) const noexcept override { return vk == VK_CAPITAL && capsLock; }
+    bool IsDown(VirtualKey vk) const noexcept override {
+        return down.count(static_cast<int>(vk)) != 0;
+    }
+    bool IsToggled(VirtualKey vk) const noexcept override { return vk == VK_CAPITAL && capsLock; }
 
-    int Translate(UINT vk, UINT /*scanCode*/, wchar_t* buffer,
+    int Translate(VirtualKey vk, std::uint32_t /*scanCode*/, wchar_t* buffer,
                   int capacity) const noexcept override {
         if (refuseTranslation || capacity < 1) return failTranslation;
         const wchar_t ch = CharFor(vk);
@@ -33,7 +36,7 @@ class TestKeyboard final : public KeyboardState {
 
     // What a US layout types for the key with the current Shift and Caps Lock; Ctrl and
     // Alt give control characters or nothing, as ToUnicodeEx does.
-    wchar_t CharFor(UINT vk) const {
+    wchar_t CharFor(VirtualKey vk) const {
         if (IsDown(VK_CONTROL) || IsDown(VK_MENU)) return 0;
         if (vk >= 'A' && vk <= 'Z') {
             const bool upper = Shift() != capsLock;

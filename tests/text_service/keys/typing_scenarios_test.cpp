@@ -6,6 +6,8 @@
 #include <windows.h>
 
 #include <fstream>
+#include <iterator>
+#include <string>
 
 #include "keys/typing_harness.h"
 #include "settings_store.h"
@@ -359,6 +361,10 @@ TEST_F(SampleTableTyping, ADocumentThatRefusesSynchronousSessionsStillGetsTheKey
     Document().syncGrant = fake_tsf::SyncGrant::Never;
     EXPECT_TRUE(Press('Z'));
     EXPECT_EQ(SessionFlags(), (std::vector<DWORD>{SyncSession, AsyncSession}));
+    // Windows answers the refusal in the session result, not in the call's.
+    EXPECT_EQ(Document().Sessions()[0].callResult, S_OK);
+    EXPECT_EQ(Document().Sessions()[0].sessionResult, TF_E_SYNCHRONOUS);
+    EXPECT_EQ(Document().Sessions()[1].sessionResult, TF_S_ASYNC);
     EXPECT_EQ(Text(), L"");
     Document().RunPendingSessions();
     EXPECT_EQ(Text(), L"車");
@@ -559,6 +565,29 @@ TEST_F(CapsLockToggleTyping, CapsLockFlipsTheModeAndShiftDoesNot) {
     EXPECT_TRUE(service->chineseMode);
     EXPECT_TRUE(Press('Z'));
     EXPECT_EQ(Text(), L"車");
+}
+
+}  // namespace
+
+namespace {
+
+class ChangingTableTyping : public keys_test::TypingTest {};
+
+TEST_F(ChangingTableTyping, ATableChangedWhileAwayIsReloadedWhenTheFocusReturns) {
+    std::ifstream sample(test_support::SourcePath("data/ZiRevod-Ka.cin"), std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(sample)), std::istreambuf_iterator<char>());
+    const auto table = temp.Write("table.cin", text);
+    Start(table);
+    Type("zz ");
+    EXPECT_EQ(Text(), L"");  // no such code yet
+
+    host->Focus(nullptr);
+    const std::string end = "%chardef end";
+    text.insert(text.rfind(end), "zz \xE8\xBD\x9F\n");  // 轟
+    temp.Write("table.cin", text);
+    host->Focus(first.Get());
+    Type("zz ");
+    EXPECT_EQ(Text(), L"轟");
 }
 
 }  // namespace

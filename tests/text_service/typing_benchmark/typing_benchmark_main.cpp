@@ -32,9 +32,10 @@ namespace {
 class QuietKeyboard final : public KeyboardState {
   public:
     bool shift = false;
-    bool IsDown(int vk) const noexcept override { return vk == VK_SHIFT && shift; }
-    bool IsToggled(int) const noexcept override { return false; }
-    int Translate(UINT vk, UINT, wchar_t* buffer, int capacity) const noexcept override {
+    bool IsDown(VirtualKey vk) const noexcept override { return vk == VK_SHIFT && shift; }
+    bool IsToggled(VirtualKey) const noexcept override { return false; }
+    int Translate(VirtualKey vk, std::uint32_t, wchar_t* buffer,
+                  int capacity) const noexcept override {
         if (capacity < 1) return 0;
         wchar_t c = 0;
         if (vk >= 'A' && vk <= 'Z') c = static_cast<wchar_t>(shift ? vk : vk + 32);
@@ -100,7 +101,7 @@ std::string GenerateTable() {
     return text;
 }
 
-WPARAM VirtualKey(char c) {
+WPARAM KeyFor(char c) {
     if (c >= 'a' && c <= 'z') return static_cast<WPARAM>(c - 'a' + 'A');
     if (c >= '0' && c <= '9') return static_cast<WPARAM>(c);
     switch (c) {
@@ -227,7 +228,7 @@ int main(int argc, char** argv) {
                 if (systemKeyboard) host.keyboard.Up(VK_SHIFT);
                 quiet.shift = false;
             } else {
-                timedKey(VirtualKey(c), into);
+                timedKey(KeyFor(c), into);
             }
         }
     };

@@ -56,7 +56,7 @@ TEST(CandidateGeometry, RowHeightPagesAndListHeight) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(RowsOnPage(c.count, c.page), c.rows) << c.count << " page " << c.page;
-        EXPECT_EQ(PageCount(c.count), c.pages) << c.count;
+        EXPECT_EQ(CandidatePageCount(c.count), c.pages) << c.count;
     }
 
     EXPECT_EQ(ListHeight(10, 16, 96), 352);  // 10 x 32 + 30 + 2
