@@ -198,6 +198,21 @@ TEST(FakeEditSessions, MissingArgumentsAndADisconnectedDocumentFailTheCall) {
     EXPECT_EQ(context->Sessions().size(), 3u);
 }
 
+TEST(FakeEditSessions, ADocumentTakenOffItsStackDropsItsQueuedSessions) {
+    fake_tsf::FakeHost host;
+    auto document = host.NewDocument();
+    auto session = Session([](TfEditCookie) { return S_OK; });
+    HRESULT result = E_PENDING;
+    document->RequestEditSession(Client, session.Get(), AsyncWrite, &result);
+    EXPECT_EQ(fake_tsf::RefCount(session.Get()), 2u);
+    ComPtr<ITfDocumentMgr> manager;
+    ASSERT_EQ(document->GetDocumentMgr(manager.Put()), S_OK);
+    EXPECT_EQ(manager->Pop(0), S_OK);
+    EXPECT_EQ(document->PendingSessions(), 0u);
+    EXPECT_EQ(fake_tsf::RefCount(session.Get()), 1u);
+    EXPECT_EQ(session->runs, 0);
+}
+
 TEST(FakeEditSessions, NestedSessionsAreGrantedExceptAWriteInsideARead) {
     auto context = Make<FakeContext>();
     context->syncGrant = SyncGrant::Never;  // nesting is granted all the same

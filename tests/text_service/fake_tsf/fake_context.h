@@ -109,9 +109,11 @@ class FakeContext final : public ComObject<FakeContext, ModuleCount::NotCounted,
         documentMgr = manager;
         connected = true;
     }
+    // Taken off its stack: sessions still queued are dropped, as TSF drops them.
     void DetachFromStack() {
         documentMgr = nullptr;
         connected = false;
+        pending.clear();
     }
 
     // --- ITfContext ---

@@ -56,7 +56,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     fake_tsf::UseTable(L"Z:" MOIK_SOURCE_DIR_W L"/data/ZiRevod-Ka.cin");
     typing_host::TypingHostWindow host;
     if (!host.Create(instance, 60, 60)) return 2;
-    host.Document().SetDocument(L"輸入：", -1);
+    host.Document().SetDocument(L"輸入：", 3);
     fake_tsf::Keyboard keyboard(host.Keystrokes());
     const auto settle = [&] {
         host.Document().RunPendingSessions();
