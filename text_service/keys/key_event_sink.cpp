@@ -166,19 +166,32 @@ HRESULT STDMETHODCALLTYPE TextService::OnPreservedKey(ITfContext* /*context*/, R
     return S_OK;
 }
 
-// The application ended our composition: its text stays in the document, so the
-// reading's underline is taken off it here; otherwise it would stay underlined for good.
+namespace {
+
+// The ended composition's text stays in the document, so the reading's underline is taken
+// off it; otherwise it would stay underlined for good.
+void ClearReadingAttribute(TfEditCookie cookie, ITfComposition* ended) {
+    ComPtr<ITfRange> range;
+    ComPtr<ITfContext> context;
+    ComPtr<ITfProperty> attribute;
+    if (SUCCEEDED(ended->GetRange(range.Put())) && range &&
+        SUCCEEDED(range->GetContext(context.Put())) && context &&
+        SUCCEEDED(context->GetProperty(GUID_PROP_ATTRIBUTE, attribute.Put())) && attribute) {
+        attribute->Clear(cookie, range.Get());
+    }
+}
+
+}  // namespace
+
+// The application ended a composition of ours. Only this sink hears it, so a composition
+// we had already dropped (a key arrived in another document) still loses its underline;
+// the service's state changes only for the one it holds.
 HRESULT STDMETHODCALLTYPE TextService::OnCompositionTerminated(TfEditCookie cookie,
                                                                ITfComposition* ended) {
     return GuardCom([&] {
-        if (ended == nullptr || ended != composition.Get()) return S_OK;
-        ComPtr<ITfRange> range;
-        ComPtr<ITfProperty> attribute;
-        if (compositionContext && SUCCEEDED(ended->GetRange(range.Put())) && range &&
-            SUCCEEDED(compositionContext->GetProperty(GUID_PROP_ATTRIBUTE, attribute.Put())) &&
-            attribute) {
-            attribute->Clear(cookie, range.Get());
-        }
+        if (ended == nullptr) return S_OK;
+        ClearReadingAttribute(cookie, ended);
+        if (ended != composition.Get()) return S_OK;
         composition.Reset();
         compositionContext.Reset();
         composer.Reset();

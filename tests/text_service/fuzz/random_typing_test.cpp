@@ -58,7 +58,6 @@ struct Totals {
     std::uint64_t steps = 0;
     std::uint64_t keys = 0;
     std::uint64_t hostActions = 0;
-    std::uint64_t attributeLeftOnDropped = 0;
     std::uint64_t findingCount = 0;
     std::set<std::string> kinds;
     std::vector<std::string> findings;  // the first example of each kind
@@ -233,7 +232,6 @@ class Sequence {
             case 3:
                 if (focused != nullptr) {
                     Log("app ends composition");
-                    NoteEndingDropped(*focused);
                     const HRESULT hr = focused->TerminateComposition();
                     if (FAILED(hr)) Finding("app could not end the composition");
                 }
@@ -275,29 +273,6 @@ class Sequence {
                 }
                 break;
         }
-    }
-
-    // The service ignores the end of a composition it dropped earlier (it is no longer
-    // the one it holds), so that composition's reading attribute stays on the text. Known
-    // and reported apart; the rest of the document is still checked.
-    void NoteEndingDropped(FakeContext& document) {
-        if (document.Compositions().empty()) return;
-        const FakeComposition* newest = document.Compositions().back().Get();
-        if (dropped.count(newest) == 0) return;
-        ++totals.attributeLeftOnDropped;
-        leftUnderlined.push_back(
-            document.Buffer().Track(newest->Position().start, newest->Position().end));
-        leftUnderlinedIn.push_back(&document);
-    }
-
-    bool LeftUnderlined(const FakeContext& document, long position) const {
-        for (std::size_t i = 0; i < leftUnderlined.size(); ++i) {
-            if (leftUnderlinedIn[i] == &document && leftUnderlined[i]->start <= position &&
-                position < leftUnderlined[i]->end) {
-                return true;
-            }
-        }
-        return false;
     }
 
     static bool ValidUtf16(const std::wstring& text) {
@@ -370,8 +345,7 @@ class Sequence {
         }
         for (long i = 0; i < length; ++i) {
             const auto value = document.AttributeProperty().ValueAt(i);
-            if (value && !inComposition[static_cast<std::size_t>(i)] &&
-                !LeftUnderlined(document, i)) {
+            if (value && !inComposition[static_cast<std::size_t>(i)]) {
                 return Finding("reading attribute outside every composition at " +
                                std::to_string(i));
             }
@@ -398,8 +372,6 @@ class Sequence {
         lastHeld = nullptr;
         dropped.clear();
         keptDropped.clear();
-        leftUnderlined.clear();
-        leftUnderlinedIn.clear();
         documents.clear();
         host.reset();  // dropped compositions let go of their sinks with their documents
         const ULONG left = processor->Release();
@@ -421,8 +393,6 @@ class Sequence {
     ComPtr<FakeComposition> lastHeld;
     std::set<const FakeComposition*> dropped;
     std::vector<ComPtr<FakeComposition>> keptDropped;
-    std::vector<std::shared_ptr<fake_tsf::Span>> leftUnderlined;
-    std::vector<const FakeContext*> leftUnderlinedIn;
     std::uint32_t objectsBefore = 0;
 };
 
@@ -453,15 +423,12 @@ TEST(RandomTyping, InvariantsHoldAfterEveryKeyAndHostAction) {
     fake_tsf::ClearSettings();
     std::printf(
         "random typing: %llu sequences, %llu steps, %llu key events, %llu host actions, "
-        "%llu findings of %zu kinds in %llds; a dropped composition ended by the application left "
-        "its "
-        "attribute %llu times\n",
+        "%llu findings of %zu kinds in %llds\n",
         static_cast<unsigned long long>(totals.sequences),
         static_cast<unsigned long long>(totals.steps), static_cast<unsigned long long>(totals.keys),
         static_cast<unsigned long long>(totals.hostActions),
         static_cast<unsigned long long>(totals.findingCount), totals.findings.size(),
-        static_cast<long long>(elapsed()),
-        static_cast<unsigned long long>(totals.attributeLeftOnDropped));
+        static_cast<long long>(elapsed()));
     for (const auto& finding : totals.findings) ADD_FAILURE() << finding;
 }
 

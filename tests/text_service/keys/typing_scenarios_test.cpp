@@ -438,6 +438,13 @@ TEST_F(SampleTableTyping, AKeyInASecondDocumentDropsTheFirstComposition) {
     ASSERT_EQ(first->Compositions().size(), 1u);
     EXPECT_FALSE(first->Compositions().front()->Ended());
     EXPECT_EQ(first->Text(), L"車木");
+
+    // When that application ends it later, its text keeps no underline, and the
+    // composition the service holds in the second document is left alone.
+    EXPECT_EQ(first->TerminateComposition(), S_OK);
+    EXPECT_TRUE(fake_tsf::NoAttribute(*first.Get()));
+    EXPECT_TRUE(CompositionOpen());
+    EXPECT_TRUE(AttributeOn(0, static_cast<long>(Text().size())));
 }
 
 TEST_F(SampleTableTyping, APhraseAppendedToTheUserFileIsFoundAtTheNextConversion) {
