@@ -13,7 +13,7 @@
 namespace fake_tsf {
 
 class ComApartment {
-public:
+  public:
     ComApartment() : result(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
     ~ComApartment() {
         if (SUCCEEDED(result)) CoUninitialize();
@@ -21,7 +21,7 @@ public:
     ComApartment(const ComApartment&) = delete;
     ComApartment& operator=(const ComApartment&) = delete;
 
-private:
+  private:
     HRESULT result;
 };
 

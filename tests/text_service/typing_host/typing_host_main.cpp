@@ -3,10 +3,9 @@
 // application) or closing the window ends it, and the document is then written to the
 // --out file as UTF-8.
 
-#include <windows.h>
-
 #include <objbase.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include <string>
 

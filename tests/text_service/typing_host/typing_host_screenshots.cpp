@@ -1,10 +1,9 @@
 // typing_host_screenshots.exe OUTDIR: the typing host with a reading in its composition,
 // then with the candidate list of that code beside the caret, saved as BMP files.
 
-#include <windows.h>
-
 #include <objbase.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <string>
