@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Runs every test: native, sanitizers, MinGW x64 under Wine, and the MinGW x86 build.
+# Runs every test: the format check, native, sanitizers, MinGW x64 under Wine, and the MinGW
+# x86 build.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh || exit 1
@@ -11,6 +12,7 @@ step() {
   "$@" || failed+=("$name")
 }
 
+step "format" scripts/check-format.sh
 step "mingw-x86 build" bash -c 'cmake --preset mingw-x86 >/dev/null && cmake --build --preset mingw-x86'
 step "native build" bash -c 'cmake --preset native >/dev/null && cmake --build --preset native'
 step "native tests" ctest --preset native
