@@ -14,6 +14,25 @@ LPARAM KeyUpLParam(WPARAM vk, bool extended) {
     return KeyDownLParam(vk, extended, true) | LPARAM{1} << 31;
 }
 
+WPARAM VirtualKeyForChar(char ch) {
+    if (ch >= 'a' && ch <= 'z') return static_cast<WPARAM>(ch - 'a' + 'A');
+    if (ch >= '0' && ch <= '9') return static_cast<WPARAM>(ch);
+    switch (ch) {
+        case ';':
+            return VK_OEM_1;
+        case ',':
+            return VK_OEM_COMMA;
+        case '.':
+            return VK_OEM_PERIOD;
+        case '/':
+            return VK_OEM_2;
+        case ' ':
+            return VK_SPACE;
+        default:
+            return 0;
+    }
+}
+
 KeyOutcome DeliverKeyDown(ITfKeystrokeMgr* keystrokes, WPARAM vk, LPARAM lParam) {
     KeyOutcome outcome;
     BOOL wanted = FALSE;

@@ -26,6 +26,9 @@ LPARAM KeyDownLParam(WPARAM vk, bool extended = false, bool repeat = false);
 // The lParam of WM_KEYUP: bits 30 and 31 set.
 LPARAM KeyUpLParam(WPARAM vk, bool extended = false);
 
+// The US-layout key of a lower-case letter, a digit, Space or one of ; , . /; 0 for others.
+WPARAM VirtualKeyForChar(char ch);
+
 KeyOutcome DeliverKeyDown(ITfKeystrokeMgr* keystrokes, WPARAM vk, LPARAM lParam);
 KeyOutcome DeliverKeyUp(ITfKeystrokeMgr* keystrokes, WPARAM vk, LPARAM lParam);
 

@@ -99,23 +99,9 @@ class TypingTest : public ::testing::Test {
         for (const char ch : keys) Press(VirtualKeyFor(ch));
     }
     static WPARAM VirtualKeyFor(char ch) {
-        if (ch >= 'a' && ch <= 'z') return static_cast<WPARAM>(ch - 32);
-        if (ch >= '0' && ch <= '9') return static_cast<WPARAM>(ch);
-        switch (ch) {
-            case ';':
-                return VK_OEM_1;
-            case ',':
-                return VK_OEM_COMMA;
-            case '.':
-                return VK_OEM_PERIOD;
-            case '/':
-                return VK_OEM_2;
-            case ' ':
-                return VK_SPACE;
-            default:
-                ADD_FAILURE() << "no key for " << ch;
-                return 0;
-        }
+        const WPARAM vk = fake_tsf::VirtualKeyForChar(ch);
+        if (vk == 0) ADD_FAILURE() << "no key for " << ch;
+        return vk;
     }
 
     // --- What the application sees and the service holds ---

@@ -101,23 +101,6 @@ std::string GenerateTable() {
     return text;
 }
 
-WPARAM KeyFor(char c) {
-    if (c >= 'a' && c <= 'z') return static_cast<WPARAM>(c - 'a' + 'A');
-    if (c >= '0' && c <= '9') return static_cast<WPARAM>(c);
-    switch (c) {
-        case ',':
-            return VK_OEM_COMMA;
-        case '.':
-            return VK_OEM_PERIOD;
-        case '/':
-            return VK_OEM_2;
-        case ';':
-            return VK_OEM_1;
-        default:
-            return VK_SPACE;
-    }
-}
-
 class Timer {
   public:
     Timer() { QueryPerformanceFrequency(&frequency); }
@@ -228,7 +211,7 @@ int main(int argc, char** argv) {
                 if (systemKeyboard) host.keyboard.Up(VK_SHIFT);
                 quiet.shift = false;
             } else {
-                timedKey(KeyFor(c), into);
+                timedKey(fake_tsf::VirtualKeyForChar(c), into);
             }
         }
     };
