@@ -33,7 +33,8 @@ void ChardefStore::Reserve(std::size_t entries) {
     values.reserve(entries);
 }
 
-void ChardefStore::Add(std::string_view code, std::uint32_t valueOffset, std::size_t readable) {
+void ChardefStore::Add(std::string_view code, std::uint32_t valueOffset, std::uint32_t stored,
+                       std::size_t readable) {
     const std::uint64_t key = code.size() <= KeyBytes && readable >= 8
                                   ? PackLoweredWord(LoadBigEndianWord(code.data()), code.size())
                                   : Pack<true>(code);
@@ -47,7 +48,7 @@ void ChardefStore::Add(std::string_view code, std::uint32_t valueOffset, std::si
     // Without a branch: in a table listed in character order the outcome is random.
     recordsSorted &= recordKeys.empty() || key >= recordKeys.back();
     recordKeys.push_back(key);
-    values.push_back(valueOffset);
+    values.push_back((key & LongFlag) != 0 ? valueOffset : stored);
 }
 
 std::string_view ChardefStore::LongCodeOf(const std::vector<LongCode>& list,
