@@ -133,7 +133,8 @@ class ChardefStore {
     void FinishBuild();
 
     void swap(ChardefStore& other) noexcept {
-        codes.swap(other.codes);
+        codeKeys.swap(other.codeKeys);
+        runs.swap(other.runs);
         values.swap(other.values);
         longCodes.swap(other.longCodes);
         longArena.swap(other.longArena);
@@ -147,11 +148,11 @@ class ChardefStore {
     }
 
     bool Empty() const { return values.empty(); }
-    std::size_t CodeCount() const { return codes.empty() ? 0 : codes.size() - 1; }
-    std::uint64_t Key(std::uint32_t id) const { return codes[id].key; }
+    std::size_t CodeCount() const { return codeKeys.empty() ? 0 : codeKeys.size() - 1; }
+    std::uint64_t Key(std::uint32_t id) const { return codeKeys[id]; }
     // The code's bytes, unpacked into `buffer` when the key holds them.
     std::string_view Code(std::uint32_t id, CodeBuffer& buffer) const {
-        const std::uint64_t key = codes[id].key;
+        const std::uint64_t key = codeKeys[id];
         if ((key & LongFlag) != 0) return FullCode(id);
         const std::size_t length = ShortLength(key);
         for (std::size_t i = 0; i < length; ++i) {
@@ -165,11 +166,11 @@ class ChardefStore {
     std::uint32_t LowerBound(std::string_view lowered) const;
     // The code's values as indices [first, last) of StoredValueAt, in file order.
     std::pair<std::uint32_t, std::uint32_t> Values(std::uint32_t id) const {
-        return {codes[id].runStart, codes[id + 1].runStart};
+        return {runs[id].runStart, runs[id + 1].runStart};
     }
     // StoredValueAt(Values(id).first), kept beside the code so that an exact lookup of a
     // code with one value reads one place besides the text (none for a short value).
-    const std::uint32_t& FirstStoredValue(std::uint32_t id) const { return codes[id].firstValue; }
+    const std::uint32_t& FirstStoredValue(std::uint32_t id) const { return runs[id].firstValue; }
     const std::uint32_t& StoredValueAt(std::uint32_t index) const { return values[index]; }
 
   private:
@@ -186,13 +187,16 @@ class ChardefStore {
     void SortRecords();
     void OrderLongRuns();
 
-    struct CodeEntry {
-        std::uint64_t key;
+    struct CodeRun {
         std::uint32_t runStart;    // its first value in `values`
         std::uint32_t firstValue;  // values[runStart]
     };
-    // Code id -> entry, keys ascending; one more entry at the end closes the last run.
-    std::vector<CodeEntry> codes;
+    // Code id -> key, ascending, and its run of values; one more of each at the end closes
+    // the last run. They are kept apart so that the keys stay in the records' own array,
+    // packed to its front: the build allocates only the runs while the records are alive,
+    // which keeps its peak down.
+    std::vector<std::uint64_t> codeKeys;
+    std::vector<CodeRun> runs;
     // Stored values by code; those of flagged codes are offsets while building, since the
     // codes' bytes are found by them.
     std::vector<std::uint32_t> values;
