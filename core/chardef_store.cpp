@@ -33,7 +33,8 @@ void ChardefStore::Reserve(std::size_t entries) {
     values.reserve(entries);
 }
 
-void ChardefStore::Add(std::string_view code, std::uint32_t valueOffset, std::size_t readable) {
+void ChardefStore::Add(std::string_view code, std::uint32_t valueOffset, std::uint32_t stored,
+                       std::size_t readable) {
     const std::uint64_t key = code.size() <= KeyBytes && readable >= 8
                                   ? PackLoweredWord(LoadBigEndianWord(code.data()), code.size())
                                   : Pack<true>(code);
@@ -47,7 +48,7 @@ void ChardefStore::Add(std::string_view code, std::uint32_t valueOffset, std::si
     // Without a branch: in a table listed in character order the outcome is random.
     recordsSorted &= recordKeys.empty() || key >= recordKeys.back();
     recordKeys.push_back(key);
-    values.push_back(valueOffset);
+    values.push_back((key & LongFlag) != 0 ? valueOffset : stored);
 }
 
 std::string_view ChardefStore::LongCodeOf(const std::vector<LongCode>& list,
@@ -179,27 +180,32 @@ void ChardefStore::FinishBuild() {
     SortRecords();
     OrderLongRuns();
 
+    // The distinct keys are packed to the front of the record keys themselves, which then
+    // become the code keys: only the runs are allocated while the records are alive.
     const std::size_t count = recordKeys.size();
-    const std::uint64_t* const sorted = recordKeys.data();
+    std::uint64_t* const sorted = recordKeys.data();
     std::size_t codeCount = 0;
-    std::vector<CodeEntry> entries;
+    std::vector<CodeRun> codeRuns;
     std::vector<LongCode> longs;
-    auto addEntry = [&](std::size_t i) {
-        entries[codeCount++] = {sorted[i], static_cast<std::uint32_t>(i), values[i]};
-    };
     if (recordLongCodes.empty()) {
         // Every code is its key: a new key starts a new code.
         std::size_t distinct = 0;
         for (std::size_t i = 0; i < count; ++i) distinct += i == 0 || sorted[i] != sorted[i - 1];
-        entries.resize(distinct + 1);
-        // Without a branch (whether a record starts a code is random): from the last record
-        // back, each writes its code's entry, so the first record of each run writes last.
-        std::size_t id = distinct;
-        for (std::size_t i = count; i-- > 0;) {
-            entries[id - 1] = {sorted[i], static_cast<std::uint32_t>(i), values[i]};
-            id -= i == 0 || sorted[i] != sorted[i - 1] ? 1 : 0;
+        codeRuns.resize(distinct + 1);
+        // Without a branch (whether a record starts a code is random): every record writes
+        // its code's key, which is the same for the whole run, and its run start to the
+        // code's run when it starts it, else to the spare last run. A key moves only to an
+        // earlier place, and the previous key is kept aside before it can be overwritten.
+        std::uint64_t previous = 0;
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::uint64_t key = sorted[i];
+            const bool starts = i == 0 || key != previous;
+            previous = key;
+            codeCount += starts ? 1 : 0;
+            sorted[codeCount - 1] = key;
+            codeRuns[starts ? codeCount - 1 : distinct] = {static_cast<std::uint32_t>(i),
+                                                           values[i]};
         }
-        codeCount = distinct;
     } else {
         std::string_view previousLong;
         auto startsCode = [&](std::size_t i, std::string_view& longCode) {
@@ -213,25 +219,37 @@ void ChardefStore::FinishBuild() {
             if (startsCode(i, longCode)) ++distinct;
             previousLong = longCode;
         }
-        entries.resize(distinct + 1);
+        codeRuns.resize(distinct + 1);
         previousLong = {};
+        std::uint64_t previous = 0;
         for (std::size_t i = 0; i < count; ++i) {
+            // sorted[i - 1] may have been overwritten by now: compare with the kept key.
+            const std::uint64_t key = sorted[i];
             std::string_view longCode;
-            if (startsCode(i, longCode)) {
+            if ((key & LongFlag) != 0) longCode = LongCodeOf(recordLongCodes, values[i]);
+            const bool starts =
+                i == 0 || key != previous || ((key & LongFlag) != 0 && longCode != previousLong);
+            previous = key;
+            if (starts) {
                 if (!longCode.empty()) {
                     longs.push_back({static_cast<std::uint32_t>(codeCount),
                                      static_cast<std::uint32_t>(longCode.data() - longArena.data()),
                                      static_cast<std::uint32_t>(longCode.size())});
                 }
-                addEntry(i);
+                sorted[codeCount] = key;
+                codeRuns[codeCount] = {static_cast<std::uint32_t>(i), values[i]};
+                ++codeCount;
             }
             previousLong = longCode;
         }
     }
-    entries[codeCount] = {~std::uint64_t{0}, static_cast<std::uint32_t>(count), 0};
+    codeRuns[codeCount] = {static_cast<std::uint32_t>(count), 0};
     if (values.capacity() > count + count / 8) values.shrink_to_fit();
+    recordKeys.resize(codeCount);
+    recordKeys.push_back(~std::uint64_t{0});
 
-    codes.swap(entries);
+    codeKeys.swap(recordKeys);
+    runs.swap(codeRuns);
     longCodes.swap(longs);
     // Released before the table below is made, to keep the peak down; assigning {} would
     // keep the capacity.
@@ -245,7 +263,7 @@ std::string_view ChardefStore::FullCode(std::uint32_t id) const {
 }
 
 int ChardefStore::Compare(std::uint32_t id, std::uint64_t key, std::string_view lowered) const {
-    if (codes[id].key != key) return codes[id].key < key ? -1 : 1;
+    if (codeKeys[id] != key) return codeKeys[id] < key ? -1 : 1;
     if ((key & LongFlag) == 0) return 0;
     return LongCodeOf(longCodes, id).compare(lowered);
 }
@@ -268,7 +286,7 @@ void ChardefStore::BuildBuckets() {
     present[0] = true;  // the padding of short codes
     std::uint64_t previous = ~std::uint64_t{0};
     for (std::size_t id = 0; id < CodeCount(); ++id) {
-        const std::uint64_t head = codes[id].key >> 32;  // the first four bytes
+        const std::uint64_t head = codeKeys[id] >> 32;  // the first four bytes
         if (head == previous) continue;
         previous = head;
         for (unsigned i = 0; i < 4; ++i) present[(head >> (24 - 8 * i)) & 0xFF] = true;
@@ -288,10 +306,10 @@ void ChardefStore::BuildBuckets() {
     std::uint64_t lastHead = ~std::uint64_t{0};
     std::uint32_t bucket = 0;
     for (std::size_t id = 0; id < CodeCount(); ++id) {
-        const std::uint64_t head = codes[id].key >> headShift;
+        const std::uint64_t head = codeKeys[id] >> headShift;
         if (head != lastHead) {
             lastHead = head;
-            bucket = BucketOf(codes[id].key);
+            bucket = BucketOf(codeKeys[id]);
         }
         ++starts[bucket + 1];
     }
@@ -300,16 +318,12 @@ void ChardefStore::BuildBuckets() {
 }
 
 std::uint32_t ChardefStore::LowerBound(std::string_view lowered) const {
-    if (codes.empty()) return 0;
+    if (codeKeys.empty()) return 0;
     const std::uint64_t key = PackKey(lowered);
     const std::uint32_t bucket = BucketOf(key);
-    const auto first = codes.begin() + bucketStart[bucket];
-    const auto last = codes.begin() + bucketStart[bucket + 1];
-    auto id = static_cast<std::uint32_t>(
-        std::lower_bound(
-            first, last, key,
-            [](const CodeEntry& entry, std::uint64_t value) { return entry.key < value; }) -
-        codes.begin());
+    const auto first = codeKeys.begin() + bucketStart[bucket];
+    const auto last = codeKeys.begin() + bucketStart[bucket + 1];
+    auto id = static_cast<std::uint32_t>(std::lower_bound(first, last, key) - codeKeys.begin());
     if ((key & LongFlag) != 0) {
         while (id < CodeCount() && Compare(id, key, lowered) < 0) ++id;
     }

@@ -2,10 +2,10 @@
 // The codes of a %chardef block and their values in a few flat arrays. A real table has
 // hundreds of thousands of entries listed in character order, so the build takes one path
 // for every table: each entry becomes a record (the code packed into a 64-bit key, the
-// value's offset in the table text), the records are sorted stably by key in linear time,
-// and the distinct codes are laid out in byte order with the start of each code's run of
-// values. A code is then found by binary search, a prefix is a contiguous range, and a
-// scan over the codes meets them in the order results must have.
+// value in place when short, else its offset in the table text), the records are sorted
+// stably by key in linear time, and the distinct codes are laid out in byte order with the
+// start of each code's run of values. A code is then found by binary search, a prefix is a
+// contiguous range, and a scan over the codes meets them in the order results must have.
 //
 // A key holds the first seven lower-cased code bytes (zero padded) above a flag byte. A
 // code of at most seven bytes without a zero byte is the key alone (flag 0); any other
@@ -56,26 +56,64 @@ class ChardefStore {
         return KeyBytes - static_cast<std::size_t>(std::countr_zero(bytes)) / 8;
     }
 
+    // A value is stored as its offset in the table text, or, when short (one character, in
+    // most tables), as its bytes in the stored number's own bytes: exact lookups and
+    // wildcard results then copy most values without reading the text. Offsets stay below
+    // ShortValueFlag, the high bit of the number's last byte in memory. A value of one to
+    // three bytes without a zero byte fills the first bytes, zero padded, and the last byte
+    // is exactly ShortValueMark; one of four bytes without a zero byte whose last byte is
+    // above ShortValueMark (as a four-byte character's last byte mostly is) fills all
+    // four. Only where numbers are little-endian (the flag's byte comes last) and for
+    // texts of at most 2 GiB, whose offsets never reach the flag.
+    static constexpr std::uint32_t ShortValueFlag = std::uint32_t{1} << 31;
+    static constexpr unsigned char ShortValueMark = 0x80;
+    static constexpr std::size_t ShortValueBytes = 4;
+    static constexpr bool ShortValuesFit(std::size_t textSize) {
+        return std::endian::native == std::endian::little && textSize <= ShortValueFlag;
+    }
+    // The stored form of the value at `offset` of a text for which ShortValuesFit holds.
+    static std::uint32_t StoredValue(std::string_view value, std::uint32_t offset) {
+        if (value.empty() || value.size() > ShortValueBytes) return offset;
+        std::uint32_t stored = 0;
+        for (std::size_t i = 0; i < value.size(); ++i) {
+            if (value[i] == '\0') return offset;
+            stored |= std::uint32_t{static_cast<unsigned char>(value[i])} << (8 * i);
+        }
+        if (value.size() < ShortValueBytes) return stored | std::uint32_t{ShortValueMark} << 24;
+        return (stored >> 24) > ShortValueMark ? stored : offset;
+    }
+    static bool IsShortValue(std::uint32_t stored) { return (stored & ShortValueFlag) != 0; }
+    // The bytes of a short value, read in place.
+    static std::string_view ShortValue(const std::uint32_t& stored) {
+        const char* const bytes = reinterpret_cast<const char*>(&stored);
+        if ((stored >> 24) != ShortValueMark) return std::string_view(bytes, ShortValueBytes);
+        std::size_t length = 1;
+        while (length < ShortValueBytes - 1 && bytes[length] != '\0') ++length;
+        return std::string_view(bytes, length);
+    }
+
     // Building. Reserve sizes the record arrays for at most `entries` entries; Add folds
     // the code to lower case and keeps the entry after those added before; FinishBuild
     // sorts and lays out the codes. Each may throw std::bad_alloc; a store whose build
     // failed is simply dropped.
     void Reserve(std::size_t entries);
-    // `readable` counts the bytes that may be read from the code's start (at least its own).
-    void Add(std::string_view code, std::uint32_t valueOffset, std::size_t readable);
+    // `readable` counts the bytes that may be read from the code's start (at least its own);
+    // `stored` is the value's stored form.
+    void Add(std::string_view code, std::uint32_t valueOffset, std::uint32_t stored,
+             std::size_t readable);
     // Add for a code of one to seven bytes whose first eight bytes (the code and what
     // follows it) are already loaded as `word`; inline for the parser's loop.
     void AddShortCode(const char* code, std::uint64_t word, std::size_t length,
-                      std::uint32_t valueOffset) {
+                      std::uint32_t valueOffset, std::uint32_t stored) {
         const std::uint64_t key = PackLoweredWord(word, length);
         if ((key & LongFlag) != 0) {
-            Add(std::string_view(code, length), valueOffset, length);
+            Add(std::string_view(code, length), valueOffset, stored, length);
             return;
         }
         // Without a branch: in a table listed in character order the outcome is random.
         recordsSorted &= recordKeys.empty() || key >= recordKeys.back();
         recordKeys.push_back(key);
-        values.push_back(valueOffset);
+        values.push_back(stored);
     }
     // The key of a code of one to seven bytes at the start of `word`: its bytes kept,
     // 'A'..'Z' lowered, the flag set when it holds a zero byte.
@@ -95,7 +133,8 @@ class ChardefStore {
     void FinishBuild();
 
     void swap(ChardefStore& other) noexcept {
-        codes.swap(other.codes);
+        codeKeys.swap(other.codeKeys);
+        runs.swap(other.runs);
         values.swap(other.values);
         longCodes.swap(other.longCodes);
         longArena.swap(other.longArena);
@@ -109,11 +148,11 @@ class ChardefStore {
     }
 
     bool Empty() const { return values.empty(); }
-    std::size_t CodeCount() const { return codes.empty() ? 0 : codes.size() - 1; }
-    std::uint64_t Key(std::uint32_t id) const { return codes[id].key; }
+    std::size_t CodeCount() const { return codeKeys.empty() ? 0 : codeKeys.size() - 1; }
+    std::uint64_t Key(std::uint32_t id) const { return codeKeys[id]; }
     // The code's bytes, unpacked into `buffer` when the key holds them.
     std::string_view Code(std::uint32_t id, CodeBuffer& buffer) const {
-        const std::uint64_t key = codes[id].key;
+        const std::uint64_t key = codeKeys[id];
         if ((key & LongFlag) != 0) return FullCode(id);
         const std::size_t length = ShortLength(key);
         for (std::size_t i = 0; i < length; ++i) {
@@ -125,14 +164,14 @@ class ChardefStore {
     std::uint32_t Find(std::string_view lowered) const;
     // The first id whose code does not sort before `lowered`.
     std::uint32_t LowerBound(std::string_view lowered) const;
-    // The code's values as indices [first, last) of ValueOffset, in file order.
+    // The code's values as indices [first, last) of StoredValueAt, in file order.
     std::pair<std::uint32_t, std::uint32_t> Values(std::uint32_t id) const {
-        return {codes[id].runStart, codes[id + 1].runStart};
+        return {runs[id].runStart, runs[id + 1].runStart};
     }
-    // ValueOffset(Values(id).first), kept beside the code so that an exact lookup of a code
-    // with one value reads one place besides the text.
-    std::uint32_t FirstValueOffset(std::uint32_t id) const { return codes[id].firstValue; }
-    std::uint32_t ValueOffset(std::uint32_t index) const { return values[index]; }
+    // StoredValueAt(Values(id).first), kept beside the code so that an exact lookup of a
+    // code with one value reads one place besides the text (none for a short value).
+    const std::uint32_t& FirstStoredValue(std::uint32_t id) const { return runs[id].firstValue; }
+    const std::uint32_t& StoredValueAt(std::uint32_t index) const { return values[index]; }
 
   private:
     struct LongCode {
@@ -148,14 +187,19 @@ class ChardefStore {
     void SortRecords();
     void OrderLongRuns();
 
-    struct CodeEntry {
-        std::uint64_t key;
+    struct CodeRun {
         std::uint32_t runStart;    // its first value in `values`
         std::uint32_t firstValue;  // values[runStart]
     };
-    // Code id -> entry, keys ascending; one more entry at the end closes the last run.
-    std::vector<CodeEntry> codes;
-    std::vector<std::uint32_t> values;       // value offsets in the table text, by code
+    // Code id -> key, ascending, and its run of values; one more of each at the end closes
+    // the last run. They are kept apart so that the keys stay in the records' own array,
+    // packed to its front: the build allocates only the runs while the records are alive,
+    // which keeps its peak down.
+    std::vector<std::uint64_t> codeKeys;
+    std::vector<CodeRun> runs;
+    // Stored values by code; those of flagged codes are offsets while building, since the
+    // codes' bytes are found by them.
+    std::vector<std::uint32_t> values;
     std::vector<LongCode> longCodes;         // flagged codes: id -> bytes in longArena
     std::string longArena;                   // flagged codes, lower-cased, back to back
     std::vector<std::uint32_t> bucketStart;  // bucket of the first bytes -> first id; one more

@@ -69,13 +69,15 @@ class CinTable {
     void ParseMainText();
     // The value starting at `offset` of the text: up to its line end, trailing blanks cut.
     std::string_view ValueAt(std::uint32_t offset) const;
+    // A value of the chardef store, read in place when short, else from the text.
+    std::string_view StoredValue(const std::uint32_t& stored) const;
 
     // The whole main table file; every main-table value is a view into it. It is a heap
     // buffer of its own, so moving the table never relocates the bytes.
     std::unique_ptr<char[]> text;
     std::size_t textSize = 0;
     std::filesystem::path path;
-    ChardefStore chardefs;  // lower-cased code -> values (offsets into `text`) in file order
+    ChardefStore chardefs;  // lower-cased code -> values (in place or in `text`) in file order
     std::unordered_map<std::string, std::string_view> keyNames;
     std::unordered_map<std::string, std::string_view> headers;
     std::filesystem::path userPath;

@@ -79,6 +79,11 @@ void CinTable::ParseMainText() {
         static_cast<std::size_t>(std::count(content.begin(), content.end(), '\n'));
     chardefs.Reserve(std::min(lineEnds, textSize / 4) + 1);
     Block block = Block::Outside;
+    const bool shortValues = ChardefStore::ShortValuesFit(textSize);
+    auto storedValue = [&](std::string_view value, std::size_t offset) {
+        const auto valueOffset = static_cast<std::uint32_t>(offset);
+        return shortValues ? ChardefStore::StoredValue(value, valueOffset) : valueOffset;
+    };
     auto handleLine = [&](std::string_view line) {
         if (block == Block::Outside && line.front() == '#') return;
         KeyValue entry = SplitCinLine(line);
@@ -104,7 +109,9 @@ void CinTable::ParseMainText() {
                     block = Block::Outside;
                 } else if (!entry.key.empty() && !entry.value.empty()) {
                     const char* const start = text.get();
-                    chardefs.Add(entry.key, static_cast<std::uint32_t>(entry.value.data() - start),
+                    const auto offset = static_cast<std::size_t>(entry.value.data() - start);
+                    chardefs.Add(entry.key, static_cast<std::uint32_t>(offset),
+                                 storedValue(entry.value, offset),
                                  textSize - static_cast<std::size_t>(entry.key.data() - start));
                 }
                 break;
@@ -131,8 +138,15 @@ void CinTable::ParseMainText() {
                 continue;
             }
             if (ReadUsualChardefLine(data, size, at, fast)) {
+                // Only a value of a few bytes with its blanks can be stored in place.
+                std::string_view value(data + fast.valueStart, fast.lineEnd - fast.valueStart);
+                std::uint32_t stored = static_cast<std::uint32_t>(fast.valueStart);
+                if (value.size() <= ChardefStore::ShortValueBytes) {
+                    while (IsBlank(value.back())) value.remove_suffix(1);
+                    stored = storedValue(value, fast.valueStart);
+                }
                 chardefs.AddShortCode(data + at, fast.word, fast.codeLength,
-                                      static_cast<std::uint32_t>(fast.valueStart));
+                                      static_cast<std::uint32_t>(fast.valueStart), stored);
                 at = fast.lineEnd + 1;  // the line end lies before the text's last 8 bytes
                 continue;
             }

@@ -136,6 +136,49 @@ TEST_F(CinTableLoadFile, CodesFoldValuesKeepFileOrderAndDuplicates) {
     EXPECT_EQ(table.Lookup("??"), Strings({"wild"}));
 }
 
+// Short values are stored in place of their offset (up to three bytes, or four ending in a
+// byte above 0x80): every length, last byte, line end, trailing blank and zero byte must
+// read the same either way, first value or later ones.
+TEST_F(CinTableLoadFile, ShortAndLongValuesReadTheSame) {
+    using namespace std::string_literals;
+    struct Case {
+        std::string lines;
+        std::vector<std::string> values;
+    };
+    // In code order, so that "**" returns the values as listed.
+    const Case cases[] = {
+        {"a1 x\n", {"x"}},
+        {"a2 xy\r\n", {"xy"}},
+        {"a3 xyz\r", {"xyz"}},
+        {"a4 wxyz\n", {"wxyz"}},
+        {"a5 x \n", {"x"}},
+        {"a6 xyz \t\n", {"xyz"}},
+        {"a7 \xE5\x8F\xA3\n", {"\xE5\x8F\xA3"}},
+        {"a8 \xF0\xA0\x80\x80\n", {"\xF0\xA0\x80\x80"}},
+        {"a8x \xF0\xA0\x80\x81\n", {"\xF0\xA0\x80\x81"}},
+        {"a9 x\0y\n"s, {"x\0y"s}},
+        {"b1 first\nb1 s\nb1 \0\n"s, {"first", "s", "\0"s}},
+        {"b2 s\nb2 second\n", {"s", "second"}},
+        {"c1 ab\x80\n", {"ab\x80"}},
+        {"c2 \x80\n", {"\x80"}},
+        {"c3 \xFF\xFF\xFF\xFF\n", {"\xFF\xFF\xFF\xFF"}},
+        {"c4 a\x81\n", {"a\x81"}},
+        {"z q", {"q"}},  // the text's last byte
+    };
+    std::string file = "%chardef begin\n";
+    std::vector<std::string> all;
+    for (const Case& c : cases) {
+        file += c.lines;
+        all.insert(all.end(), c.values.begin(), c.values.end());
+    }
+    ASSERT_TRUE(LoadText(file));
+    for (const Case& c : cases) {
+        const std::string code = c.lines.substr(0, c.lines.find(' '));
+        EXPECT_EQ(table.Lookup(code), c.values) << code;
+    }
+    EXPECT_EQ(table.Lookup("**"), all);
+}
+
 TEST_F(CinTableLoadFile, HeadersAndKeyNamesFoldTheirNamesAndLaterLinesReplace) {
     ASSERT_TRUE(
         LoadText("%SelKey 123\n%selkey 456\n%empty\n%ename  Some Name \n"
