@@ -33,26 +33,32 @@ WPARAM VirtualKeyForChar(char ch) {
     }
 }
 
-KeyOutcome DeliverKeyDown(ITfKeystrokeMgr* keystrokes, WPARAM vk, LPARAM lParam) {
+namespace {
+
+using KeyCall = HRESULT (STDMETHODCALLTYPE ITfKeystrokeMgr::*)(WPARAM, LPARAM, BOOL*);
+
+// The test call first; the key call only when the service wants the key.
+KeyOutcome Deliver(ITfKeystrokeMgr* keystrokes, KeyCall test, KeyCall key, WPARAM vk,
+                   LPARAM lParam) {
     KeyOutcome outcome;
     BOOL wanted = FALSE;
-    outcome.testResult = keystrokes->TestKeyDown(vk, lParam, &wanted);
+    outcome.testResult = (keystrokes->*test)(vk, lParam, &wanted);
     if (FAILED(outcome.testResult) || !wanted) return outcome;
     outcome.keyCalled = true;
-    outcome.keyResult = keystrokes->KeyDown(vk, lParam, &outcome.eaten);
+    outcome.keyResult = (keystrokes->*key)(vk, lParam, &outcome.eaten);
     if (FAILED(outcome.keyResult)) outcome.eaten = FALSE;
     return outcome;
 }
 
+}  // namespace
+
+KeyOutcome DeliverKeyDown(ITfKeystrokeMgr* keystrokes, WPARAM vk, LPARAM lParam) {
+    return Deliver(keystrokes, &ITfKeystrokeMgr::TestKeyDown, &ITfKeystrokeMgr::KeyDown, vk,
+                   lParam);
+}
+
 KeyOutcome DeliverKeyUp(ITfKeystrokeMgr* keystrokes, WPARAM vk, LPARAM lParam) {
-    KeyOutcome outcome;
-    BOOL wanted = FALSE;
-    outcome.testResult = keystrokes->TestKeyUp(vk, lParam, &wanted);
-    if (FAILED(outcome.testResult) || !wanted) return outcome;
-    outcome.keyCalled = true;
-    outcome.keyResult = keystrokes->KeyUp(vk, lParam, &outcome.eaten);
-    if (FAILED(outcome.keyResult)) outcome.eaten = FALSE;
-    return outcome;
+    return Deliver(keystrokes, &ITfKeystrokeMgr::TestKeyUp, &ITfKeystrokeMgr::KeyUp, vk, lParam);
 }
 
 Keyboard::Keyboard(ITfKeystrokeMgr* manager) : keystrokes(manager) { Reset(); }
