@@ -82,6 +82,23 @@ class ChardefStore {
         if (value.size() < ShortValueBytes) return stored | std::uint32_t{ShortValueMark} << 24;
         return (stored >> 24) > ShortValueMark ? stored : offset;
     }
+    // StoredValue of a value of one to four bytes at `value`, whose first four bytes may be
+    // read whatever its length; for the parser's loop, without a branch on the length.
+    static std::uint32_t StoredShortValue(const char* value, std::size_t length,
+                                          std::uint32_t offset) {
+        std::uint32_t raw;
+        std::memcpy(&raw, value, sizeof raw);  // the first byte in the low bits
+        const std::uint32_t keep =
+            length >= ShortValueBytes ? ~std::uint32_t{0} : (std::uint32_t{1} << (8 * length)) - 1;
+        const std::uint32_t bytes = raw & keep;
+        const std::uint32_t padded = bytes | ~keep;
+        const bool zeroByte = ((padded - 0x01010101U) & ~padded & 0x80808080U) != 0;
+        const bool fits =
+            length < ShortValueBytes ? !zeroByte : !zeroByte && (bytes >> 24) > ShortValueMark;
+        const std::uint32_t marked =
+            length < ShortValueBytes ? bytes | std::uint32_t{ShortValueMark} << 24 : bytes;
+        return fits ? marked : offset;
+    }
     static bool IsShortValue(std::uint32_t stored) { return (stored & ShortValueFlag) != 0; }
     // The bytes of a short value, read in place.
     static std::string_view ShortValue(const std::uint32_t& stored) {

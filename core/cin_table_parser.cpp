@@ -20,63 +20,120 @@ bool Is(const KeyValue& line, std::string_view key, std::string_view value) {
 
 constexpr std::uint64_t Ones = 0x0101010101010101ULL;
 constexpr std::uint64_t Highs = Ones << 7;
+constexpr std::uint64_t FirstByte = std::uint64_t{1} << 63;
 
-// The high bit of every byte of `word` equal to `byte`, exactly (no carry between bytes).
-std::uint64_t BytesEqual(std::uint64_t word, unsigned char byte) {
-    const std::uint64_t x = word ^ (Ones * byte);
-    return ~(((x & ~Highs) + ~Highs) | x) & Highs;
+// The high bit of every byte of `word` below `limit` (at most 0x80), exactly: no carry
+// crosses a byte.
+std::uint64_t BytesBelow(std::uint64_t word, unsigned char limit) {
+    return ~(((word & ~Highs) + Ones * (0x80U - limit)) | word) & Highs;
 }
 
-std::uint64_t LineEnds(std::uint64_t word) {
-    return BytesEqual(word, '\n') | BytesEqual(word, '\r');
+// The high bit of every byte of `word` equal to `byte`, exactly.
+std::uint64_t BytesEqual(std::uint64_t word, unsigned char byte) {
+    return BytesBelow(word ^ (Ones * byte), 1);
 }
 
 bool IsBlank(char byte) { return byte == ' ' || byte == '\t'; }
 
-// A %chardef line of the usual shape read a word at a time: a code of one to seven bytes,
-// blanks, a value and a line end, with every word read inside the text. Any other line
-// (an end line, a byte-order mark, a long code, a missing value, the text's last bytes)
-// is left to the general rules, which give every line the same result.
-struct FastEntry {
-    std::uint64_t word;  // the eight bytes at the line start
-    std::size_t codeLength;
-    std::size_t valueStart;
-    std::size_t lineEnd;
-};
-
-bool ReadUsualChardefLine(const char* data, std::size_t size, std::size_t at, FastEntry& out) {
-    if (size - at < 8) return false;
-    const char first = data[at];
-    if (first == '%' || first == '\xEF' || IsBlank(first)) return false;
-    const std::uint64_t word = LoadBigEndianWord(data + at);
-    const std::uint64_t cuts = BytesEqual(word, ' ') | BytesEqual(word, '\t') | LineEnds(word);
-    if (cuts == 0) return false;  // a code of eight bytes or more
-    const auto codeLength = static_cast<std::size_t>(std::countl_zero(cuts)) / 8;
-    std::size_t value = at + codeLength;
-    if (!IsBlank(data[value])) return false;  // no value on this line
-    while (value < size && IsBlank(data[value])) ++value;
-    if (value == size || data[value] == '\n' || data[value] == '\r') return false;
-    for (std::size_t scan = value;; scan += 8) {
-        if (size - scan < 8) return false;
-        const std::uint64_t ends = LineEnds(LoadBigEndianWord(data + scan));
-        if (ends != 0) {
-            out = {word, codeLength, value,
-                   scan + static_cast<std::size_t>(std::countl_zero(ends)) / 8};
-            return true;
+// The LF bytes of the text, eight at a time: they bound the number of entries.
+std::size_t CountLineFeeds(const char* data, std::size_t size) {
+    std::size_t count = 0;
+    std::size_t at = 0;
+    while (size - at >= 8) {
+        // Per-byte counts of up to 255 words, then summed across the bytes.
+        std::uint64_t perByte = 0;
+        const std::size_t words = std::min<std::size_t>((size - at) / 8, 255);
+        for (std::size_t i = 0; i < words; ++i, at += 8) {
+            perByte += BytesEqual(LoadBigEndianWord(data + at), '\n') >> 7;
         }
+        count += static_cast<std::size_t>((perByte * Ones) >> 56);
+    }
+    return count + static_cast<std::size_t>(std::count(data + at, data + size, '\n'));
+}
+
+// Eight bytes as one number, the first byte the least significant.
+std::uint64_t LoadLittleEndianWord(const char* bytes) {
+    std::uint64_t word;
+    std::memcpy(&word, bytes, sizeof word);
+    if constexpr (std::endian::native == std::endian::big) {
+        word = ((word & 0x00FF00FF00FF00FFULL) << 8) | ((word >> 8) & 0x00FF00FF00FF00FFULL);
+        word = ((word & 0x0000FFFF0000FFFFULL) << 16) | ((word >> 16) & 0x0000FFFF0000FFFFULL);
+        word = (word << 32) | (word >> 32);
+    }
+    return word;
+}
+
+// Bit i set when bytes[i] ends a line (LF, or CR too when the text holds any), for 64 bytes.
+template <bool WithCr>
+std::uint64_t LineEndBits(const char* bytes) {
+    std::uint64_t bits = 0;
+    for (unsigned i = 0; i < 8; ++i) {
+        const std::uint64_t word = LoadLittleEndianWord(bytes + 8 * i);
+        std::uint64_t ends = BytesEqual(word, '\n');
+        if constexpr (WithCr) ends |= BytesEqual(word, '\r');
+        // The high bit of each byte, gathered into eight bits in byte order.
+        bits |= (((ends >> 7) * 0x0102040810204080ULL) >> 56) << (8 * i);
+    }
+    return bits;
+}
+
+// Adds the %chardef lines of the usual shape from `at` on: a code of one to seven bytes,
+// blanks, a value without trailing blanks, and a line end. Empty lines are passed over.
+// Returns where it stopped: at a line it leaves to the general rules (an end line, a
+// byte-order mark, a long code, a missing value, trailing blanks, a control byte in the
+// code), which give every line the same result, or near the text's end. The line ends are
+// found 64 bytes at a time ahead of the lines, so finding the next line start waits on no
+// line's own bytes; blanks, line ends and the other control bytes are all below '!', so
+// one test finds where a code ends.
+template <bool WithCr>
+std::size_t AddUsualChardefLines(const char* data, std::size_t size, std::size_t at,
+                                 bool shortValues, ChardefStore& store) {
+    constexpr std::size_t Block = 64;
+    constexpr std::size_t Slack = 16;  // a code's word is read from any line start in a block
+    std::size_t base = at;
+    if (size - base < Block + Slack) return at;
+    std::uint64_t ends = LineEndBits<WithCr>(data + base);
+    while (true) {
+        while (ends == 0) {
+            base += Block;
+            if (size - base < Block + Slack) return at;
+            ends = LineEndBits<WithCr>(data + base);
+        }
+        const std::size_t lineEnd = base + static_cast<std::size_t>(std::countr_zero(ends));
+        ends &= ends - 1;
+        if (lineEnd == at) {  // an empty line
+            ++at;
+            continue;
+        }
+        const char first = data[at];
+        if (first == '%' || first == '\xEF' || IsBlank(first)) return at;
+        const std::uint64_t word = LoadBigEndianWord(data + at);
+        const std::uint64_t cuts = BytesBelow(word, '!');
+        if (cuts == 0) return at;  // a code of eight bytes or more
+        const std::size_t codeLength = static_cast<std::size_t>(std::countl_zero(cuts)) / 8;
+        if (!IsBlank(data[at + codeLength])) return at;  // no value, or a control byte
+        std::size_t valueStart = at + codeLength + 1;
+        while (valueStart < lineEnd && IsBlank(data[valueStart])) ++valueStart;  // aligned columns
+        if (valueStart == lineEnd || IsBlank(data[lineEnd - 1])) return at;
+        const std::size_t valueLength = lineEnd - valueStart;
+        const auto offset = static_cast<std::uint32_t>(valueStart);
+        const std::uint32_t stored =
+            shortValues && valueLength <= ChardefStore::ShortValueBytes
+                ? ChardefStore::StoredShortValue(data + valueStart, valueLength, offset)
+                : offset;
+        store.AddShortCode(data + at, word, codeLength, offset, stored);
+        at = lineEnd + 1;
     }
 }
 
 }  // namespace
 
 void CinTable::ParseMainText() {
-    std::string_view content(text.get(), textSize);
     // Every entry takes a line of its own: with LF line ends (CR LF included) the line ends
     // bound the entries; a file of CR ends alone grows the arrays as it goes. An entry
     // also takes at least four bytes ("a b" and a line end), which bounds a file of
     // mostly empty lines.
-    const auto lineEnds =
-        static_cast<std::size_t>(std::count(content.begin(), content.end(), '\n'));
+    const std::size_t lineEnds = CountLineFeeds(text.get(), textSize);
     chardefs.Reserve(std::min(lineEnds, textSize / 4) + 1);
     Block block = Block::Outside;
     const bool shortValues = ChardefStore::ShortValuesFit(textSize);
@@ -130,26 +187,12 @@ void CinTable::ParseMainText() {
     std::size_t nextCr = size == 0 ? 0 : find(0, '\r');
     std::size_t nextLf = size == 0 ? 0 : find(0, '\n');
     std::size_t at = 0;
-    FastEntry fast{};
     while (at < size) {
         if (block == Block::Chardef) {
-            if (data[at] == '\n' || data[at] == '\r') {  // an empty line
-                ++at;
-                continue;
-            }
-            if (ReadUsualChardefLine(data, size, at, fast)) {
-                // Only a value of a few bytes with its blanks can be stored in place.
-                std::string_view value(data + fast.valueStart, fast.lineEnd - fast.valueStart);
-                std::uint32_t stored = static_cast<std::uint32_t>(fast.valueStart);
-                if (value.size() <= ChardefStore::ShortValueBytes) {
-                    while (IsBlank(value.back())) value.remove_suffix(1);
-                    stored = storedValue(value, fast.valueStart);
-                }
-                chardefs.AddShortCode(data + at, fast.word, fast.codeLength,
-                                      static_cast<std::uint32_t>(fast.valueStart), stored);
-                at = fast.lineEnd + 1;  // the line end lies before the text's last 8 bytes
-                continue;
-            }
+            if (nextCr < at) nextCr = find(at, '\r');
+            at = nextCr == size ? AddUsualChardefLines<false>(data, size, at, shortValues, chardefs)
+                                : AddUsualChardefLines<true>(data, size, at, shortValues, chardefs);
+            if (at >= size) break;
         }
         if (nextCr < at) nextCr = find(at, '\r');
         if (nextLf < at) nextLf = find(at, '\n');
