@@ -196,15 +196,16 @@ void ChardefStore::FinishBuild() {
         // its code's key, which is the same for the whole run, and its run start to the
         // code's run when it starts it, else to the spare last run. A key moves only to an
         // earlier place, and the previous key is kept aside before it can be overwritten.
-        std::uint64_t previous = 0;
+        // The target is picked by arithmetic: compilers turn a conditional here into a branch.
+        std::uint64_t previous = ~sorted[0];
         for (std::size_t i = 0; i < count; ++i) {
             const std::uint64_t key = sorted[i];
-            const bool starts = i == 0 || key != previous;
+            const std::size_t starts = key != previous ? 1 : 0;
             previous = key;
-            codeCount += starts ? 1 : 0;
+            codeCount += starts;
             sorted[codeCount - 1] = key;
-            codeRuns[starts ? codeCount - 1 : distinct] = {static_cast<std::uint32_t>(i),
-                                                           values[i]};
+            const std::size_t target = distinct - starts * (distinct + 1 - codeCount);
+            codeRuns[target] = {static_cast<std::uint32_t>(i), values[i]};
         }
     } else {
         std::string_view previousLong;
@@ -284,11 +285,8 @@ void ChardefStore::BuildBuckets() {
     constexpr unsigned MaxBucketBits = 16;
     std::array<bool, 256> present{};
     present[0] = true;  // the padding of short codes
-    std::uint64_t previous = ~std::uint64_t{0};
     for (std::size_t id = 0; id < CodeCount(); ++id) {
         const std::uint64_t head = codeKeys[id] >> 32;  // the first four bytes
-        if (head == previous) continue;
-        previous = head;
         for (unsigned i = 0; i < 4; ++i) present[(head >> (24 - 8 * i)) & 0xFF] = true;
     }
     unsigned rank = 0;
@@ -301,18 +299,7 @@ void ChardefStore::BuildBuckets() {
     rankBits = static_cast<unsigned>(std::bit_width(rank));
     bucketChars = std::min(4u, MaxBucketBits / rankBits);
     std::vector<std::uint32_t> starts((std::size_t{1} << (bucketChars * rankBits)) + 1, 0);
-    // Codes sharing the bytes the buckets look at (runs of a few) share a bucket.
-    const unsigned headShift = 64 - 8 * bucketChars;
-    std::uint64_t lastHead = ~std::uint64_t{0};
-    std::uint32_t bucket = 0;
-    for (std::size_t id = 0; id < CodeCount(); ++id) {
-        const std::uint64_t head = codeKeys[id] >> headShift;
-        if (head != lastHead) {
-            lastHead = head;
-            bucket = BucketOf(codeKeys[id]);
-        }
-        ++starts[bucket + 1];
-    }
+    for (std::size_t id = 0; id < CodeCount(); ++id) ++starts[BucketOf(codeKeys[id]) + 1];
     for (std::size_t i = 1; i < starts.size(); ++i) starts[i] += starts[i - 1];
     bucketStart.swap(starts);
 }

@@ -10,6 +10,15 @@
 #include "cin_lines.h"
 #include "cin_table.h"
 
+// Sixteen bytes at a time where the processor is known to have SSE2 (every x64 one);
+// eight at a time in plain integers elsewhere.
+#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
+#include <emmintrin.h>
+#define MOIK_HAS_SSE2 1
+#else
+#define MOIK_HAS_SSE2 0
+#endif
+
 namespace {
 
 enum class Block { Outside, KeyName, Chardef };
@@ -29,16 +38,29 @@ std::uint64_t BytesBelow(std::uint64_t word, unsigned char limit) {
 }
 
 // The high bit of every byte of `word` equal to `byte`, exactly.
-std::uint64_t BytesEqual(std::uint64_t word, unsigned char byte) {
+[[maybe_unused]] std::uint64_t BytesEqual(std::uint64_t word, unsigned char byte) {
     return BytesBelow(word ^ (Ones * byte), 1);
 }
 
 bool IsBlank(char byte) { return byte == ' ' || byte == '\t'; }
 
-// The LF bytes of the text, eight at a time: they bound the number of entries.
+#if MOIK_HAS_SSE2
+// Bit i set when bytes[i] equals `byte`, for 16 bytes.
+std::uint32_t EqualBits16(const char* bytes, char byte) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
+    return static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8(byte))));
+}
+#endif
+
+// The LF bytes of the text: they bound the number of entries.
 std::size_t CountLineFeeds(const char* data, std::size_t size) {
     std::size_t count = 0;
     std::size_t at = 0;
+#if MOIK_HAS_SSE2
+    for (; size - at >= 16; at += 16) {
+        count += static_cast<std::size_t>(std::popcount(EqualBits16(data + at, '\n')));
+    }
+#else
     while (size - at >= 8) {
         // Per-byte counts of up to 255 words, then summed across the bytes.
         std::uint64_t perByte = 0;
@@ -48,32 +70,33 @@ std::size_t CountLineFeeds(const char* data, std::size_t size) {
         }
         count += static_cast<std::size_t>((perByte * Ones) >> 56);
     }
+#endif
     return count + static_cast<std::size_t>(std::count(data + at, data + size, '\n'));
-}
-
-// Eight bytes as one number, the first byte the least significant.
-std::uint64_t LoadLittleEndianWord(const char* bytes) {
-    std::uint64_t word;
-    std::memcpy(&word, bytes, sizeof word);
-    if constexpr (std::endian::native == std::endian::big) {
-        word = ((word & 0x00FF00FF00FF00FFULL) << 8) | ((word >> 8) & 0x00FF00FF00FF00FFULL);
-        word = ((word & 0x0000FFFF0000FFFFULL) << 16) | ((word >> 16) & 0x0000FFFF0000FFFFULL);
-        word = (word << 32) | (word >> 32);
-    }
-    return word;
 }
 
 // Bit i set when bytes[i] ends a line (LF, or CR too when the text holds any), for 64 bytes.
 template <bool WithCr>
 std::uint64_t LineEndBits(const char* bytes) {
     std::uint64_t bits = 0;
+#if MOIK_HAS_SSE2
+    for (unsigned i = 0; i < 4; ++i) {
+        std::uint32_t ends = EqualBits16(bytes + 16 * i, '\n');
+        if constexpr (WithCr) ends |= EqualBits16(bytes + 16 * i, '\r');
+        bits |= std::uint64_t{ends} << (16 * i);
+    }
+#else
     for (unsigned i = 0; i < 8; ++i) {
-        const std::uint64_t word = LoadLittleEndianWord(bytes + 8 * i);
+        std::uint64_t word;
+        std::memcpy(&word, bytes + 8 * i, sizeof word);
+        if constexpr (std::endian::native == std::endian::big) {
+            word = LoadBigEndianWord(bytes + 8 * i);  // the same bytes, first byte lowest
+        }
         std::uint64_t ends = BytesEqual(word, '\n');
         if constexpr (WithCr) ends |= BytesEqual(word, '\r');
         // The high bit of each byte, gathered into eight bits in byte order.
         bits |= (((ends >> 7) * 0x0102040810204080ULL) >> 56) << (8 * i);
     }
+#endif
     return bits;
 }
 
