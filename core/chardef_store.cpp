@@ -84,14 +84,15 @@ void ChardefStore::SortRecords() {
         return static_cast<std::size_t>((key >> shift) & digitMask);
     };
 
-    // Every pass's counts come from one read of the keys (digits from `firstShift` up).
+    // Every pass's counts are taken before the first pass moves anything (digits from
+    // `firstShift` up), one tight loop per pass.
     const std::size_t buckets = std::size_t{1} << digitBits;
     std::vector<std::uint32_t> allCounts(buckets * passes);
     auto countDigits = [&](unsigned firstShift) {
-        for (std::uint64_t key : recordKeys) {
-            for (unsigned pass = 0; pass < passes; ++pass) {
-                ++allCounts[pass * buckets + digitOf(key, firstShift + pass * digitBits)];
-            }
+        for (unsigned pass = 0; pass < passes; ++pass) {
+            std::uint32_t* const counts = allCounts.data() + pass * buckets;
+            const unsigned shift = firstShift + pass * digitBits;
+            for (std::uint64_t key : recordKeys) ++counts[digitOf(key, shift)];
         }
     };
     auto prefixSums = [&](unsigned pass) {
@@ -270,11 +271,12 @@ int ChardefStore::Compare(std::uint32_t id, std::uint64_t key, std::string_view 
 }
 
 std::uint32_t ChardefStore::BucketOf(std::uint64_t key) const {
-    std::uint32_t bucket = 0;
-    for (unsigned i = 0; i < bucketChars; ++i) {
-        bucket = (bucket << rankBits) | byteRank[(key >> Shift(i)) & 0xFF];
-    }
-    return bucket;
+    // The ranks of the first four bytes side by side, then those past the table's cut
+    // dropped: straight-line code, for it runs once per code while building.
+    std::uint64_t ranks = 0;
+    for (unsigned i = 0; i < 4; ++i)
+        ranks = (ranks << rankBits) | byteRank[(key >> Shift(i)) & 0xFF];
+    return static_cast<std::uint32_t>(ranks >> ((4 - bucketChars) * rankBits));
 }
 
 // The first-bytes table over the sorted keys. Each byte that starts a code (within the

@@ -48,7 +48,8 @@ bool IsBlank(char byte) { return byte == ' ' || byte == '\t'; }
 // Bit i set when bytes[i] equals `byte`, for 16 bytes.
 std::uint32_t EqualBits16(const char* bytes, char byte) {
     const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
-    return static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8(byte))));
+    return static_cast<std::uint32_t>(
+        _mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8(byte))));
 }
 #endif
 
