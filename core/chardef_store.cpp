@@ -5,6 +5,8 @@
 #include <bit>
 #include <cstring>
 
+#include "prefetch.h"
+
 namespace {
 
 constexpr unsigned Shift(std::size_t position) { return static_cast<unsigned>(56 - 8 * position); }
@@ -26,7 +28,19 @@ std::uint64_t Pack(std::string_view code) {
 
 }  // namespace
 
-std::uint64_t ChardefStore::PackKey(std::string_view lowered) { return Pack<false>(lowered); }
+std::uint64_t ChardefStore::PackKey(std::string_view lowered) {
+    // A code the key can hold is packed from one word, not byte by byte: lookups pack
+    // every code typed.
+    if (lowered.size() > KeyBytes) return Pack<false>(lowered);
+    if (lowered.empty()) return 0;
+    char bytes[8] = {};
+    std::memcpy(bytes, lowered.data(), lowered.size());
+    const std::uint64_t key = LoadBigEndianWord(bytes);
+    constexpr std::uint64_t ones = 0x0101010101010101ULL;
+    const std::uint64_t padded = key | (~std::uint64_t{0} >> (8 * lowered.size()));
+    const bool zeroByte = ((padded - ones) & ~padded & (ones << 7)) != 0;
+    return zeroByte ? key | LongFlag : key;
+}
 
 void ChardefStore::Reserve(std::size_t entries) {
     recordKeys.reserve(entries);
@@ -276,7 +290,7 @@ std::uint32_t ChardefStore::BucketOf(std::uint64_t key) const {
     std::uint64_t ranks = 0;
     for (unsigned i = 0; i < 4; ++i)
         ranks = (ranks << rankBits) | byteRank[(key >> Shift(i)) & 0xFF];
-    return static_cast<std::uint32_t>(ranks >> ((4 - bucketChars) * rankBits));
+    return static_cast<std::uint32_t>(ranks >> bucketShift);
 }
 
 // The first-bytes table over the sorted keys. Each byte that starts a code (within the
@@ -284,7 +298,9 @@ std::uint32_t ChardefStore::BucketOf(std::uint64_t key) const {
 // never decrease along the keys and each value picks out one contiguous bucket. A binary
 // search then covers a bucket of a few codes instead of the whole table.
 void ChardefStore::BuildBuckets() {
-    constexpr unsigned MaxBucketBits = 16;
+    // About one bucket per two to four codes, so a search reads one or two cache lines;
+    // at most 2^20 buckets (4 MiB for a table of a million codes or more).
+    constexpr unsigned MaxBucketBits = 20;
     std::array<bool, 256> present{};
     present[0] = true;  // the padding of short codes
     for (std::size_t id = 0; id < CodeCount(); ++id) {
@@ -299,28 +315,44 @@ void ChardefStore::BuildBuckets() {
     // Ranks run from 0 to `rank` (a byte above every present one); bytes seen nowhere share
     // the rank of the next present byte, which keeps the order.
     rankBits = static_cast<unsigned>(std::bit_width(rank));
-    bucketChars = std::min(4u, MaxBucketBits / rankBits);
-    std::vector<std::uint32_t> starts((std::size_t{1} << (bucketChars * rankBits)) + 1, 0);
+    // A bucket is the first bits of the four ranks side by side, which keeps the order.
+    const auto wanted = static_cast<unsigned>(std::bit_width(CodeCount()));
+    const unsigned bucketBits = std::min({std::max(wanted, 3u) - 2, MaxBucketBits, 4 * rankBits});
+    bucketShift = 4 * rankBits - bucketBits;
+    std::vector<std::uint32_t> starts((std::size_t{1} << bucketBits) + 1, 0);
     for (std::size_t id = 0; id < CodeCount(); ++id) ++starts[BucketOf(codeKeys[id]) + 1];
     for (std::size_t i = 1; i < starts.size(); ++i) starts[i] += starts[i - 1];
     bucketStart.swap(starts);
 }
 
-std::uint32_t ChardefStore::LowerBound(std::string_view lowered) const {
-    if (codeKeys.empty()) return 0;
-    const std::uint64_t key = PackKey(lowered);
+std::uint32_t ChardefStore::LowerBound(std::uint64_t key, std::string_view lowered,
+                                       bool prefetchRuns) const {
     const std::uint32_t bucket = BucketOf(key);
-    const auto first = codeKeys.begin() + bucketStart[bucket];
-    const auto last = codeKeys.begin() + bucketStart[bucket + 1];
-    auto id = static_cast<std::uint32_t>(std::lower_bound(first, last, key) - codeKeys.begin());
+    const std::uint32_t first = bucketStart[bucket];
+    const std::uint32_t last = bucketStart[bucket + 1];
+    // The code's run and the next (its end) are read next; they lie between the bucket's
+    // first and last, a line or two, asked for while the keys are searched.
+    if (prefetchRuns) {
+        Prefetch(&runs[first]);
+        Prefetch(&runs[last]);
+    }
+    auto id = static_cast<std::uint32_t>(
+        std::lower_bound(codeKeys.begin() + first, codeKeys.begin() + last, key) -
+        codeKeys.begin());
     if ((key & LongFlag) != 0) {
         while (id < CodeCount() && Compare(id, key, lowered) < 0) ++id;
     }
     return id;
 }
 
+std::uint32_t ChardefStore::LowerBound(std::string_view lowered) const {
+    if (codeKeys.empty()) return 0;
+    return LowerBound(PackKey(lowered), lowered, false);
+}
+
 std::uint32_t ChardefStore::Find(std::string_view lowered) const {
+    if (codeKeys.empty()) return NoCode;
     const std::uint64_t key = PackKey(lowered);
-    const std::uint32_t id = LowerBound(lowered);
+    const std::uint32_t id = LowerBound(key, lowered, true);
     return id < CodeCount() && Compare(id, key, lowered) == 0 ? id : NoCode;
 }

@@ -158,7 +158,7 @@ class ChardefStore {
         bucketStart.swap(other.bucketStart);
         std::swap(byteRank, other.byteRank);
         std::swap(rankBits, other.rankBits);
-        std::swap(bucketChars, other.bucketChars);
+        std::swap(bucketShift, other.bucketShift);
         recordKeys.swap(other.recordKeys);
         recordLongCodes.swap(other.recordLongCodes);
         std::swap(recordsSorted, other.recordsSorted);
@@ -200,6 +200,7 @@ class ChardefStore {
     std::string_view FullCode(std::uint32_t id) const;
     int Compare(std::uint32_t id, std::uint64_t key, std::string_view lowered) const;
     std::uint32_t BucketOf(std::uint64_t key) const;
+    std::uint32_t LowerBound(std::uint64_t key, std::string_view lowered, bool prefetchRuns) const;
     void BuildBuckets();
     void SortRecords();
     void OrderLongRuns();
@@ -222,7 +223,7 @@ class ChardefStore {
     std::vector<std::uint32_t> bucketStart;  // bucket of the first bytes -> first id; one more
     std::array<std::uint8_t, 256> byteRank{};
     unsigned rankBits = 1;
-    unsigned bucketChars = 0;
+    unsigned bucketShift = 0;
 
     // Building only.
     std::vector<std::uint64_t> recordKeys;

@@ -1,6 +1,7 @@
 // Lookups of a typed code: exact, or with the wildcards '?' and '*'. Results are copies,
 // so a caller keeps them across reloads; main-table values come before user phrases.
 #include <algorithm>
+#include <bit>
 
 #include "cin_table.h"
 #include "wildcard_match.h"
@@ -24,7 +25,10 @@ void Prefetch(const char* address) {
 }
 
 bool HoldsWildcard(std::string_view code) {
-    return code.find_first_of("?*") != std::string_view::npos;
+    for (char byte : code) {
+        if (byte == '?' || byte == '*') return true;
+    }
+    return false;
 }
 
 // Cheap tests that only skip codes the matcher would reject; WildcardMatch still decides.
@@ -155,7 +159,23 @@ std::string_view CinTable::ValueAt(std::uint32_t offset) const {
     const char* const begin = text.get() + offset;
     const char* const end = text.get() + textSize;
     const char* at = begin;
-    while (at != end && *at != '\n' && *at != '\r') ++at;
+    // Eight bytes at a time, for a value is mostly a few characters long.
+    constexpr std::uint64_t ones = 0x0101010101010101ULL;
+    constexpr std::uint64_t highs = ones << 7;
+    auto equal = [](std::uint64_t word, char byte) {
+        const std::uint64_t x = word ^ (ones * static_cast<unsigned char>(byte));
+        return ~(((x & ~highs) + ~highs) | x) & highs;  // exact: no carry crosses a byte
+    };
+    bool found = false;
+    while (!found && end - at >= 8) {
+        const std::uint64_t word = LoadBigEndianWord(at);
+        const std::uint64_t ends = equal(word, '\n') | equal(word, '\r');
+        found = ends != 0;
+        at += found ? static_cast<std::size_t>(std::countl_zero(ends)) / 8 : 8;
+    }
+    if (!found) {
+        while (at != end && *at != '\n' && *at != '\r') ++at;
+    }
     while (at[-1] == ' ' || at[-1] == '\t') --at;  // a value starts with a non-blank byte
     return std::string_view(begin, static_cast<std::size_t>(at - begin));
 }
