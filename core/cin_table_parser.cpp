@@ -29,7 +29,6 @@ bool Is(const KeyValue& line, std::string_view key, std::string_view value) {
 
 constexpr std::uint64_t Ones = 0x0101010101010101ULL;
 constexpr std::uint64_t Highs = Ones << 7;
-constexpr std::uint64_t FirstByte = std::uint64_t{1} << 63;
 
 // The high bit of every byte of `word` below `limit` (at most 0x80), exactly: no carry
 // crosses a byte.
