@@ -24,15 +24,25 @@
 #include <utility>
 #include <vector>
 
+inline std::uint64_t ByteSwap(std::uint64_t word) {
+    word = ((word & 0x00FF00FF00FF00FFULL) << 8) | ((word >> 8) & 0x00FF00FF00FF00FFULL);
+    word = ((word & 0x0000FFFF0000FFFFULL) << 16) | ((word >> 16) & 0x0000FFFF0000FFFFULL);
+    return (word << 32) | (word >> 32);
+}
+
 // Eight bytes as one number, the first byte the most significant.
 inline std::uint64_t LoadBigEndianWord(const char* bytes) {
     std::uint64_t word;
     std::memcpy(&word, bytes, sizeof word);
-    if constexpr (std::endian::native == std::endian::little) {
-        word = ((word & 0x00FF00FF00FF00FFULL) << 8) | ((word >> 8) & 0x00FF00FF00FF00FFULL);
-        word = ((word & 0x0000FFFF0000FFFFULL) << 16) | ((word >> 16) & 0x0000FFFF0000FFFFULL);
-        word = (word << 32) | (word >> 32);
-    }
+    if constexpr (std::endian::native == std::endian::little) word = ByteSwap(word);
+    return word;
+}
+
+// Eight bytes as one number, the first byte the least significant.
+inline std::uint64_t LoadLittleEndianWord(const char* bytes) {
+    std::uint64_t word;
+    std::memcpy(&word, bytes, sizeof word);
+    if constexpr (std::endian::native == std::endian::big) word = ByteSwap(word);
     return word;
 }
 

@@ -9,15 +9,7 @@
 #include "chardef_store.h"
 #include "cin_lines.h"
 #include "cin_table.h"
-
-// Sixteen bytes at a time where the processor is known to have SSE2 (every x64 one);
-// eight at a time in plain integers elsewhere.
-#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
-#include <emmintrin.h>
-#define MOIK_HAS_SSE2 1
-#else
-#define MOIK_HAS_SSE2 0
-#endif
+#include "line_end_search.h"
 
 namespace {
 
@@ -27,78 +19,7 @@ bool Is(const KeyValue& line, std::string_view key, std::string_view value) {
     return line.key == key && line.value == value;
 }
 
-constexpr std::uint64_t Ones = 0x0101010101010101ULL;
-constexpr std::uint64_t Highs = Ones << 7;
-
-// The high bit of every byte of `word` below `limit` (at most 0x80), exactly: no carry
-// crosses a byte.
-std::uint64_t BytesBelow(std::uint64_t word, unsigned char limit) {
-    return ~(((word & ~Highs) + Ones * (0x80U - limit)) | word) & Highs;
-}
-
-// The high bit of every byte of `word` equal to `byte`, exactly.
-[[maybe_unused]] std::uint64_t BytesEqual(std::uint64_t word, unsigned char byte) {
-    return BytesBelow(word ^ (Ones * byte), 1);
-}
-
 bool IsBlank(char byte) { return byte == ' ' || byte == '\t'; }
-
-#if MOIK_HAS_SSE2
-// Bit i set when bytes[i] equals `byte`, for 16 bytes.
-std::uint32_t EqualBits16(const char* bytes, char byte) {
-    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
-    return static_cast<std::uint32_t>(
-        _mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8(byte))));
-}
-#endif
-
-// The LF bytes of the text: they bound the number of entries.
-std::size_t CountLineFeeds(const char* data, std::size_t size) {
-    std::size_t count = 0;
-    std::size_t at = 0;
-#if MOIK_HAS_SSE2
-    for (; size - at >= 16; at += 16) {
-        count += static_cast<std::size_t>(std::popcount(EqualBits16(data + at, '\n')));
-    }
-#else
-    while (size - at >= 8) {
-        // Per-byte counts of up to 255 words, then summed across the bytes.
-        std::uint64_t perByte = 0;
-        const std::size_t words = std::min<std::size_t>((size - at) / 8, 255);
-        for (std::size_t i = 0; i < words; ++i, at += 8) {
-            perByte += BytesEqual(LoadBigEndianWord(data + at), '\n') >> 7;
-        }
-        count += static_cast<std::size_t>((perByte * Ones) >> 56);
-    }
-#endif
-    return count + static_cast<std::size_t>(std::count(data + at, data + size, '\n'));
-}
-
-// Bit i set when bytes[i] ends a line (LF, or CR too when the text holds any), for 64 bytes.
-template <bool WithCr>
-std::uint64_t LineEndBits(const char* bytes) {
-    std::uint64_t bits = 0;
-#if MOIK_HAS_SSE2
-    for (unsigned i = 0; i < 4; ++i) {
-        std::uint32_t ends = EqualBits16(bytes + 16 * i, '\n');
-        if constexpr (WithCr) ends |= EqualBits16(bytes + 16 * i, '\r');
-        bits |= std::uint64_t{ends} << (16 * i);
-    }
-#else
-    for (unsigned i = 0; i < 8; ++i) {
-        std::uint64_t word;
-        std::memcpy(&word, bytes + 8 * i, sizeof word);
-        if constexpr (std::endian::native == std::endian::big) {
-            word = LoadBigEndianWord(bytes + 8 * i);  // the same bytes, first byte lowest
-        }
-        std::uint64_t ends = BytesEqual(word, '\n');
-        if constexpr (WithCr) ends |= BytesEqual(word, '\r');
-        // The high bit of each byte, gathered into eight bits in byte order.
-        bits |= (((ends >> 7) * 0x0102040810204080ULL) >> 56) << (8 * i);
-    }
-#endif
-    return bits;
-}
 
 // Adds the %chardef lines of the usual shape from `at` on: a code of one to seven bytes,
 // blanks, a value without trailing blanks, and a line end. Empty lines are passed over.
@@ -115,12 +36,12 @@ std::size_t AddUsualChardefLines(const char* data, std::size_t size, std::size_t
     constexpr std::size_t Slack = 16;  // a code's word is read from any line start in a block
     std::size_t base = at;
     if (size - base < Block + Slack) return at;
-    std::uint64_t ends = LineEndBits<WithCr>(data + base);
+    std::uint64_t ends = line_ends::LineEndBits<WithCr>(data + base);
     while (true) {
         while (ends == 0) {
             base += Block;
             if (size - base < Block + Slack) return at;
-            ends = LineEndBits<WithCr>(data + base);
+            ends = line_ends::LineEndBits<WithCr>(data + base);
         }
         const std::size_t lineEnd = base + static_cast<std::size_t>(std::countr_zero(ends));
         ends &= ends - 1;
@@ -131,7 +52,7 @@ std::size_t AddUsualChardefLines(const char* data, std::size_t size, std::size_t
         const char first = data[at];
         if (first == '%' || first == '\xEF' || IsBlank(first)) return at;
         const std::uint64_t word = LoadBigEndianWord(data + at);
-        const std::uint64_t cuts = BytesBelow(word, '!');
+        const std::uint64_t cuts = line_ends::BytesBelow(word, '!');
         if (cuts == 0) return at;  // a code of eight bytes or more
         const std::size_t codeLength = static_cast<std::size_t>(std::countl_zero(cuts)) / 8;
         if (!IsBlank(data[at + codeLength])) return at;  // no value, or a control byte
@@ -156,7 +77,7 @@ void CinTable::ParseMainText() {
     // bound the entries; a file of CR ends alone grows the arrays as it goes. An entry
     // also takes at least four bytes ("a b" and a line end), which bounds a file of
     // mostly empty lines.
-    const std::size_t lineEnds = CountLineFeeds(text.get(), textSize);
+    const std::size_t lineEnds = line_ends::CountLineFeeds(text.get(), textSize);
     chardefs.Reserve(std::min(lineEnds, textSize / 4) + 1);
     Block block = Block::Outside;
     const bool shortValues = ChardefStore::ShortValuesFit(textSize);

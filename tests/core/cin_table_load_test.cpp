@@ -163,20 +163,33 @@ TEST_F(CinTableLoadFile, ShortAndLongValuesReadTheSame) {
         {"c2 \x80\n", {"\x80"}},
         {"c3 \xFF\xFF\xFF\xFF\n", {"\xFF\xFF\xFF\xFF"}},
         {"c4 a\x81\n", {"a\x81"}},
+        {"d1\x01z v1\n", {"v1"}},
+        {"d2 \t  v2\n", {"v2"}},
+        {"d3abcde v3\n", {"v3"}},
+        {"d4abcdef v4\n", {"v4"}},
+        {"d5\tv5 \tx\n", {"v5 \tx"}},
         {"z q", {"q"}},  // the text's last byte
     };
-    std::string file = "%chardef begin\n";
-    std::vector<std::string> all;
-    for (const Case& c : cases) {
-        file += c.lines;
-        all.insert(all.end(), c.values.begin(), c.values.end());
+    // Lines near the text's end are read by other code than the rest: each case is read
+    // once among the last lines and once with many lines after it.
+    for (const std::size_t paddingLines : {0, 40}) {
+        std::string file = "%chardef begin\n";
+        std::vector<std::string> all;
+        for (const Case& c : cases) {
+            if (c.lines == "z q") {
+                for (std::size_t i = 0; i < paddingLines; ++i) file += "y pad\n";
+                if (paddingLines > 0) all.insert(all.end(), paddingLines, "pad");
+            }
+            file += c.lines;
+            all.insert(all.end(), c.values.begin(), c.values.end());
+        }
+        ASSERT_TRUE(LoadText(file));
+        for (const Case& c : cases) {
+            const std::string code = c.lines.substr(0, c.lines.find_first_of(" \t"));
+            EXPECT_EQ(table.Lookup(code), c.values) << testing::PrintToString(code) << paddingLines;
+        }
+        EXPECT_EQ(table.Lookup("**"), all) << paddingLines;
     }
-    ASSERT_TRUE(LoadText(file));
-    for (const Case& c : cases) {
-        const std::string code = c.lines.substr(0, c.lines.find(' '));
-        EXPECT_EQ(table.Lookup(code), c.values) << code;
-    }
-    EXPECT_EQ(table.Lookup("**"), all);
 }
 
 TEST_F(CinTableLoadFile, HeadersAndKeyNamesFoldTheirNamesAndLaterLinesReplace) {
