@@ -41,16 +41,19 @@ done
 rss() { /usr/bin/time -v "$@" 2>&1 >/dev/null | awk '/Maximum resident/ {print $6}'; }
 base=$(rss "$bin/load_table")
 echo
-echo "| table | file | peak RSS load - start-only | / file | read only - start-only | goal |"
-echo "|---|---|---|---|---|---|"
+# Reading a file through the C++ streams alone costs a process more than the file's bytes
+# (the library's own start-up); the last ratio leaves that part out: load - read + file.
+echo "| table | file | peak RSS load - start-only | / file | read only - start-only | goal | (load - read + file) / file |"
+echo "|---|---|---|---|---|---|---|"
 for file in "${files[@]}"; do
     bytes=$(stat -c %s "$file")
     load=$(rss "$bin/load_table" "$file")
     read=$(rss "$bin/load_table" --read "$file")
     awk -v f="$(basename "$file")" -v b="$bytes" -v l="$load" -v r="$read" -v s="$base" 'BEGIN {
         ratio = (l - s) * 1024 / b; goal = (b < 1500000) ? 4 : 3;
-        printf "| %s | %.2f MB | %.2f MB | %.2fx | %.2f MB | under %dx: %s |\n", f, b / 1e6,
-            (l - s) * 1024 / 1e6, ratio, (r - s) * 1024 / 1e6, goal, ratio < goal ? "met" : "MISSED" }'
+        own = ((l - r) * 1024 + b) / b;
+        printf "| %s | %.2f MB | %.2f MB | %.2fx | %.2f MB | under %dx: %s | %.2fx |\n", f, b / 1e6,
+            (l - s) * 1024 / 1e6, ratio, (r - s) * 1024 / 1e6, goal, ratio < goal ? "met" : "MISSED", own }'
 done
 
 if command -v hyperfine >/dev/null; then
