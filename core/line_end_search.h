@@ -75,10 +75,20 @@ inline std::uint32_t EqualBits16(const char* bytes, char byte) {
 }
 
 inline std::size_t CountLineFeedsSse2(const char* data, std::size_t size) {
+    const __m128i lineFeed = _mm_set1_epi8('\n');
     std::size_t count = 0;
     std::size_t at = 0;
-    for (; size - at >= 16; at += 16) {
-        count += static_cast<std::size_t>(std::popcount(EqualBits16(data + at, '\n')));
+    while (size - at >= 16) {
+        // Per-byte counts of up to 255 blocks (a match is -1), then summed across the bytes.
+        __m128i perByte = _mm_setzero_si128();
+        const std::size_t blocks = std::min<std::size_t>((size - at) / 16, 255);
+        for (std::size_t i = 0; i < blocks; ++i, at += 16) {
+            const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
+            perByte = _mm_sub_epi8(perByte, _mm_cmpeq_epi8(block, lineFeed));
+        }
+        const __m128i sums = _mm_sad_epu8(perByte, _mm_setzero_si128());
+        count += static_cast<std::size_t>(_mm_cvtsi128_si32(sums)) +
+                 static_cast<std::size_t>(_mm_cvtsi128_si32(_mm_srli_si128(sums, 8)));
     }
     return count + static_cast<std::size_t>(std::count(data + at, data + size, '\n'));
 }
