@@ -145,6 +145,8 @@ class ChardefStore {
         recordKeys.swap(other.recordKeys);
         recordLongCodes.swap(other.recordLongCodes);
         std::swap(recordsSorted, other.recordsSorted);
+        lastBytes.swap(other.lastBytes);
+        std::swap(shortCodesHoldStar, other.shortCodesHoldStar);
     }
 
     bool Empty() const { return values.empty(); }
@@ -172,6 +174,18 @@ class ChardefStore {
     // code with one value reads one place besides the text (none for a short value).
     const std::uint32_t& FirstStoredValue(std::uint32_t id) const { return runs[id].firstValue; }
     const std::uint32_t& StoredValueAt(std::uint32_t index) const { return values[index]; }
+    // The keys of every code, ascending (CodeCount() of them), for scans that read them in
+    // bulk; and where each code's run of values starts, RunStart(CodeCount()) closing the
+    // last, so that the values of the codes [a, b) are [RunStart(a), RunStart(b)).
+    const std::uint64_t* KeyData() const { return codeKeys.data(); }
+    std::uint32_t RunStart(std::uint32_t id) const { return runs[id].runStart; }
+    // Whether a code the key holds alone has a '*' byte (such codes need the full matcher).
+    bool ShortCodesHoldStar() const { return shortCodesHoldStar; }
+    // The last byte of every code by id, for scans of patterns that end in a literal byte;
+    // null for tables whose keys a scan reads fast enough.
+    const unsigned char* LastBytes() const {
+        return lastBytes.empty() ? nullptr : lastBytes.data();
+    }
 
   private:
     struct LongCode {
@@ -186,6 +200,7 @@ class ChardefStore {
     void BuildBuckets();
     void SortRecords();
     void OrderLongRuns();
+    void BuildScanIndex();  // chardef_scan_index.cpp
 
     struct CodeRun {
         std::uint32_t runStart;    // its first value in `values`
@@ -206,6 +221,8 @@ class ChardefStore {
     std::array<std::uint8_t, 256> byteRank{};
     unsigned rankBits = 1;
     unsigned bucketChars = 0;
+    std::vector<unsigned char> lastBytes;  // see LastBytes
+    bool shortCodesHoldStar = false;
 
     // Building only.
     std::vector<std::uint64_t> recordKeys;
