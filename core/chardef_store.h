@@ -179,6 +179,8 @@ class ChardefStore {
     // last, so that the values of the codes [a, b) are [RunStart(a), RunStart(b)).
     const std::uint64_t* KeyData() const { return codeKeys.data(); }
     std::uint32_t RunStart(std::uint32_t id) const { return runs[id].runStart; }
+    // Whether some code is not its key alone (longer than seven bytes, or with a zero byte).
+    bool HasLongCodes() const { return !longCodes.empty(); }
     // Whether a code the key holds alone has a '*' byte (such codes need the full matcher).
     bool ShortCodesHoldStar() const { return shortCodesHoldStar; }
     // The last byte of every code by id, for scans of patterns that end in a literal byte;

@@ -34,6 +34,9 @@ constexpr std::size_t KeyBytes = ChardefStore::KeyBytes;
 // the bytes are added apart, so no carry crosses into a neighbour.
 std::uint64_t ZeroBytes(std::uint64_t x) { return ~(((x & Lows) + Lows) | x) & Highs; }
 
+// The high bit of every byte of `x` that is not zero.
+std::uint64_t NonZeroBytes(std::uint64_t x) { return (((x & Lows) + Lows) | x) & Highs; }
+
 std::uint64_t EqualBytes(std::uint64_t key, unsigned char byte) {
     return ZeroBytes(key ^ (Ones * byte));
 }
@@ -286,30 +289,39 @@ class Finder {
     // The codes of [lo, hi) with the packed test that fits the pattern's shape.
     void Scan(std::uint32_t lo, std::uint32_t hi, bool headKnown) {
         if (keyPattern.FitsNoKey()) {
-            ScanBlocks(lo, hi, [](std::uint64_t) { return false; });
+            ScanBlocks(lo, hi, [](std::uint64_t) { return std::uint64_t{0}; });
             return;
         }
         const std::uint64_t headMask = headKnown ? 0 : keyPattern.HeadMask();
         const std::uint64_t headWant = headKnown ? 0 : keyPattern.HeadWant();
+        const auto headMarks = [=](std::uint64_t key) {
+            return (key & headMask) == headWant ? ~std::uint64_t{0} : 0;
+        };
         const std::uint64_t lengthByte = keyPattern.LengthByte();
         switch (keyPattern.GetShape()) {
             case KeyPattern::Shape::LengthOnly:
-                if (lengthByte == 0) {
-                    ScanBlocks(lo, hi, [=](std::uint64_t key) -> bool {
-                        return (key & headMask) == headWant;
+                if (headMask == 0) {
+                    ScanBlocks(lo, hi, [=](std::uint64_t key) {
+                        return lengthByte == 0 ? Highs : NonZeroBytes(key & lengthByte);
                     });
                 } else {
-                    ScanBlocks(lo, hi, [=](std::uint64_t key) -> bool {
-                        return ((key & headMask) == headWant) & ((key & lengthByte) != 0);
+                    ScanBlocks(lo, hi, [=](std::uint64_t key) {
+                        return headMarks(key) &
+                               (lengthByte == 0 ? Highs : NonZeroBytes(key & lengthByte));
                     });
                 }
                 return;
             case KeyPattern::Shape::OneByte: {
                 const unsigned char byte = keyPattern.OneByteWanted();
                 const std::uint64_t after = ~std::uint64_t{0} >> (8 * keyPattern.HeadLength());
-                ScanBlocks(lo, hi, [=](std::uint64_t key) -> bool {
-                    return ((key & headMask) == headWant) & ((EqualBytes(key, byte) & after) != 0);
-                });
+                if (headMask == 0) {
+                    ScanBlocks(lo, hi,
+                               [=](std::uint64_t key) { return EqualBytes(key, byte) & after; });
+                } else {
+                    ScanBlocks(lo, hi, [=](std::uint64_t key) {
+                        return headMarks(key) & EqualBytes(key, byte) & after;
+                    });
+                }
                 return;
             }
             case KeyPattern::Shape::EndsInByte: {
@@ -321,56 +333,60 @@ class Finder {
                     return;
                 }
                 // The last byte of a code the key holds alone is the key's lowest set byte.
-                ScanBlocks(lo, hi, [=, this](std::uint64_t key) -> bool {
+                ScanBlocks(lo, hi, [=, this](std::uint64_t key) {
                     const auto lowest = static_cast<unsigned char>(
                         key >> (static_cast<unsigned>(std::countr_zero(key)) & 56u));
-                    return lowest == byte && keyPattern.Matches(key, headKnown);
+                    return lowest == byte && keyPattern.Matches(key, headKnown) ? Highs : 0;
                 });
                 return;
             }
             case KeyPattern::Shape::General:
                 break;
         }
-        ScanBlocks(lo, hi, [=, this](std::uint64_t key) -> bool {
-            return keyPattern.Matches(key, headKnown);
+        ScanBlocks(lo, hi, [=, this](std::uint64_t key) {
+            return keyPattern.Matches(key, headKnown) ? Highs : 0;
         });
     }
 
-    // The codes of [lo, hi) 64 at a time: a bit for each code `accepts` takes and one for
-    // each that the packed test cannot decide (a code the key does not hold alone, or one
-    // holding a '*' byte when the pattern has a '*'), which the matcher then decides; runs
-    // of accepted codes become ranges. The tests of a block are kept apart from their use,
-    // so that the compiler may run them side by side.
-    template <typename Accepts>
-    void ScanBlocks(std::uint32_t lo, std::uint32_t hi, Accepts accepts) {
+    // The codes of [lo, hi) 64 at a time. `marks` gives a code a word that is not zero when
+    // the packed test takes it, its set bits only the bytes' high bits; eight such words,
+    // each moved by its place in the group, fold into a byte of eight flags without a
+    // branch. The codes the packed test cannot decide (a code the key does not hold alone,
+    // or one holding a '*' byte when the pattern has a '*') go to the matcher; runs of
+    // accepted codes become ranges.
+    template <typename Marks>
+    void ScanBlocks(std::uint32_t lo, std::uint32_t hi, Marks marks) {
         const std::uint64_t starAsks =
             hasStar && store.ShortCodesHoldStar() ? ~std::uint64_t{0xFF} : 0;
-        alignas(8) std::uint8_t accepted[64];
-        alignas(8) std::uint8_t undecided[64];
+        const bool mayAsk = store.HasLongCodes() || starAsks != 0;
+        const auto asks = [=](std::uint64_t key) {
+            return std::uint64_t{
+                ((key & ChardefStore::LongFlag) | (EqualBytes(key, '*') & starAsks)) != 0};
+        };
         for (std::uint32_t block = lo; block < hi; block += 64) {
             const std::uint32_t count = std::min<std::uint32_t>(64, hi - block);
             const std::uint64_t* const at = keys + block;
+            std::uint64_t accepted = 0;
+            std::uint64_t undecided = 0;
             if (count == 64) {
-                for (std::uint32_t i = 0; i < 64; ++i) accepted[i] = accepts(at[i]) ? 1 : 0;
-                if (starAsks != 0) {
-                    for (std::uint32_t i = 0; i < 64; ++i) {
-                        undecided[i] = ((at[i] & ChardefStore::LongFlag) |
-                                        (EqualBytes(at[i], '*') & starAsks)) != 0;
-                    }
-                } else {
-                    for (std::uint32_t i = 0; i < 64; ++i) {
-                        undecided[i] = static_cast<std::uint8_t>(at[i] & ChardefStore::LongFlag);
-                    }
+                for (std::uint32_t group = 0; group < 64; group += 8) {
+                    std::uint64_t flags = 0;
+                    for (std::uint32_t i = 0; i < 8; ++i) flags |= marks(at[group + i]) >> (7 - i);
+                    flags |= flags >> 32;
+                    flags |= flags >> 16;
+                    flags |= flags >> 8;
+                    accepted |= (flags & 0xFF) << group;
+                }
+                if (mayAsk) {
+                    for (std::uint32_t i = 0; i < 64; ++i) undecided |= asks(at[i]) << i;
                 }
             } else {
-                for (std::uint32_t i = 0; i < 64; ++i) {
-                    const bool inside = i < count;
-                    accepted[i] = inside && accepts(at[i]) ? 1 : 0;
-                    undecided[i] = inside && ((at[i] & ChardefStore::LongFlag) |
-                                              (EqualBytes(at[i], '*') & starAsks)) != 0;
+                for (std::uint32_t i = 0; i < count; ++i) {
+                    accepted |= std::uint64_t{marks(at[i]) != 0} << i;
+                    undecided |= asks(at[i]) << i;
                 }
             }
-            Settle(block, PackFlags(accepted), PackFlags(undecided));
+            Settle(block, accepted, undecided);
         }
     }
 
@@ -459,15 +475,6 @@ class Finder {
     // multiplier moves the bit of byte k to bit 56 + k, and no two products meet.
     static std::uint64_t PackMarks(std::uint64_t marks) {
         return ((marks >> 7) * 0x0102040810204080ULL) >> 56;
-    }
-
-    // 64 flags of 0 or 1 as bits, the first flag the lowest bit.
-    static std::uint64_t PackFlags(const std::uint8_t* flags) {
-        std::uint64_t bits = 0;
-        for (std::uint32_t group = 0; group < 64; group += 8) {
-            bits |= PackMarks(Load8(flags + group) << 7) << group;
-        }
-        return bits;
     }
 
     // The values of the codes [lo, hi), joined to the range before when they follow it.
