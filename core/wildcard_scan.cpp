@@ -369,9 +369,13 @@ class Finder {
             std::uint64_t accepted = 0;
             std::uint64_t undecided = 0;
             if (count == 64) {
+                // The marks first, in a loop of plain word operations the compiler may run
+                // on several keys at once.
+                std::uint64_t marked[64];
+                for (std::uint32_t i = 0; i < 64; ++i) marked[i] = marks(at[i]);
                 for (std::uint32_t group = 0; group < 64; group += 8) {
                     std::uint64_t flags = 0;
-                    for (std::uint32_t i = 0; i < 8; ++i) flags |= marks(at[group + i]) >> (7 - i);
+                    for (std::uint32_t i = 0; i < 8; ++i) flags |= marked[group + i] >> (7 - i);
                     flags |= flags >> 32;
                     flags |= flags >> 16;
                     flags |= flags >> 8;
