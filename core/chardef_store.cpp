@@ -272,6 +272,7 @@ void ChardefStore::FinishBuild() {
     std::vector<std::uint64_t>().swap(recordKeys);
     std::vector<LongCode>().swap(recordLongCodes);
     BuildBuckets();
+    BuildScanIndex();
 }
 
 std::string_view ChardefStore::FullCode(std::uint32_t id) const {

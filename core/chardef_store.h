@@ -110,12 +110,13 @@ class ChardefStore {
         return fits ? marked : offset;
     }
     static bool IsShortValue(std::uint32_t stored) { return (stored & ShortValueFlag) != 0; }
-    // The bytes of a short value, read in place.
+    // The bytes of a short value, read in place. Its padding is zero bytes, so its length
+    // is one more than the count of its second and third bytes that are set.
     static std::string_view ShortValue(const std::uint32_t& stored) {
         const char* const bytes = reinterpret_cast<const char*>(&stored);
         if ((stored >> 24) != ShortValueMark) return std::string_view(bytes, ShortValueBytes);
-        std::size_t length = 1;
-        while (length < ShortValueBytes - 1 && bytes[length] != '\0') ++length;
+        const std::size_t length = std::size_t{1} + ((stored & 0xFF00U) != 0 ? 1U : 0U) +
+                                   ((stored & 0xFF0000U) != 0 ? 1U : 0U);
         return std::string_view(bytes, length);
     }
 
@@ -172,6 +173,8 @@ class ChardefStore {
         recordKeys.swap(other.recordKeys);
         recordLongCodes.swap(other.recordLongCodes);
         std::swap(recordsSorted, other.recordsSorted);
+        lastBytes.swap(other.lastBytes);
+        std::swap(shortCodesHoldStar, other.shortCodesHoldStar);
     }
 
     bool Empty() const { return values.empty(); }
@@ -199,6 +202,20 @@ class ChardefStore {
     // code with one value reads one place besides the text (none for a short value).
     const std::uint32_t& FirstStoredValue(std::uint32_t id) const { return runs[id].firstValue; }
     const std::uint32_t& StoredValueAt(std::uint32_t index) const { return values[index]; }
+    // The keys of every code, ascending (CodeCount() of them), for scans that read them in
+    // bulk; and where each code's run of values starts, RunStart(CodeCount()) closing the
+    // last, so that the values of the codes [a, b) are [RunStart(a), RunStart(b)).
+    const std::uint64_t* KeyData() const { return codeKeys.data(); }
+    std::uint32_t RunStart(std::uint32_t id) const { return runs[id].runStart; }
+    // Whether some code is not its key alone (longer than seven bytes, or with a zero byte).
+    bool HasLongCodes() const { return !longCodes.empty(); }
+    // Whether a code the key holds alone has a '*' byte (such codes need the full matcher).
+    bool ShortCodesHoldStar() const { return shortCodesHoldStar; }
+    // The last byte of every code by id, for scans of patterns that end in a literal byte;
+    // null for tables whose keys a scan reads fast enough.
+    const unsigned char* LastBytes() const {
+        return lastBytes.empty() ? nullptr : lastBytes.data();
+    }
 
   private:
     struct LongCode {
@@ -214,6 +231,7 @@ class ChardefStore {
     void BuildBuckets();
     void SortRecords();
     void OrderLongRuns();
+    void BuildScanIndex();  // chardef_scan_index.cpp
 
     struct CodeRun {
         std::uint32_t runStart;    // its first value in `values`
@@ -234,6 +252,8 @@ class ChardefStore {
     std::array<std::uint8_t, 256> byteRank{};
     unsigned rankBits = 1;
     unsigned bucketShift = 0;
+    std::vector<unsigned char> lastBytes;  // see LastBytes
+    bool shortCodesHoldStar = false;
 
     // Building only.
     std::vector<std::uint64_t> recordKeys;

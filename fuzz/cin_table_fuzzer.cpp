@@ -107,7 +107,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                     head.substr(0, 6) + "?",
                                     head.substr(0, 7) + "?",
                                     head.substr(0, 8) + "*",
-                                    "????????"};
+                                    "????????",
+                                    "*" + head.substr(0, 1) + "*",
+                                    "?" + head.substr(0, 1) + "?" + head.substr(1, 1) + "?",
+                                    "??" + head.substr(0, 1),
+                                    "*?",
+                                    "?*",
+                                    head.substr(0, 1) + "*?" + head.substr(1, 2),
+                                    "*" + head.substr(0, 2) + "*" + head.substr(2, 1) + "*",
+                                    head};
     for (const std::string& pattern : patterns) {
         if (pattern.size() < 2 || pattern.find_first_of("?*") == std::string::npos) continue;
         std::vector<std::string> expected;

@@ -222,7 +222,10 @@ TEST(CinLookupRandomTables, EveryCodeAndWildcardMatchAPlainReading) {
                 ASSERT_EQ(table.Lookup(code), values) << shape.name << " " << code;
             }
         }
-        for (const char* pattern : {"**", "a*", "?b*", "*c", "??", "???????", "*a*b"}) {
+        for (const char* pattern :
+             {"**",    "a*",   "?b*",  "*c",    "??",     "???????", "*a*b", "*a*",
+              "*?",    "?*",   "??b",  "?b?d?", "a?",     "ab??",    "*b*q", "*?b",
+              "a*?c*", "*ab*", "*a?b", "?a*b?", "*a*b*c", "\xC3*"}) {
             std::vector<std::string> expected;
             for (const auto& [code, values] : reference) {
                 if (WildcardMatch(pattern, code)) {
@@ -231,5 +234,70 @@ TEST(CinLookupRandomTables, EveryCodeAndWildcardMatchAPlainReading) {
             }
             EXPECT_EQ(table.Lookup(pattern), expected) << shape.name << " " << pattern;
         }
+    }
+}
+
+// Codes holding a '*' byte meet a pattern's '*' as an ordinary byte; a moved-from table is
+// empty; codes of bytes 0x80 and above and codes longer than seven bytes take every path.
+TEST(CinLookupWildcards, StarBytesHighBytesAndMovedTables) {
+    test_support::TempDir dir;
+    CinTable table;
+    ASSERT_TRUE(table.Load(dir.Write("t.cin",
+                                     "%chardef begin\n"
+                                     "a*b v-astb\nab* v-abst\nx*q v-xstq\nbq v-bq\n"
+                                     "\xC3\x84q v-high-q\n\xC3\x84\xC3\x84 v-high\n"
+                                     "abcdefghq v-long-q\nbbbbbbbbbb v-long-b\n")));
+    struct Case {
+        const char* query;
+        std::vector<std::string> results;
+    };
+    const Case cases[] = {
+        {"a*", {"v-abst", "v-long-q"}},  // a '*' b: the pattern's '*' is spent on the '*' byte
+        {"**",
+         {"v-astb", "v-abst", "v-long-q", "v-long-b", "v-bq", "v-xstq", "v-high-q", "v-high"}},
+        {"*q", {"v-long-q", "v-bq", "v-xstq", "v-high-q"}},
+        {"*b*q", {"v-long-q", "v-bq"}},
+        {"*b*", {"v-astb", "v-abst", "v-long-q", "v-long-b", "v-bq"}},
+        {"?\x84*", {"v-high-q", "v-high"}},
+        {"*\x84", {"v-high"}},
+        {"??????????", {"v-long-b"}},
+        {"b*b", {"v-long-b"}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(table.Lookup(c.query), c.results) << "query '" << c.query << "'";
+    }
+    CinTable moved(std::move(table));
+    EXPECT_EQ(moved.Lookup("*b*q"), Strings({"v-long-q", "v-bq"}));
+    EXPECT_TRUE(table.Lookup("**").empty());  // NOLINT(bugprone-use-after-move)
+    EXPECT_TRUE(table.Lookup("*b*q").empty());
+}
+
+// A table of more than half a million codes keeps each code's last byte for the scans of
+// patterns ending in a literal; every shape of pattern still agrees with the matcher.
+TEST(CinLookupWildcards, LargeTableAgreesWithThePlainReading) {
+    std::mt19937 random(7);
+    const std::string alphabet = "abcdq*";
+    std::map<std::string, std::vector<std::string>> reference;
+    std::string file = "%chardef begin\n";
+    std::size_t entry = 0;
+    while (reference.size() < (std::size_t{1} << 19) + 1000) {
+        std::string code;
+        const std::size_t length = random() % 50 == 0 ? 8 + random() % 3 : 3 + random() % 6;
+        for (std::size_t i = 0; i < length; ++i) code += alphabet[random() % alphabet.size()];
+        const std::string value = "v" + std::to_string(entry++);
+        file += code + " " + value + "\n";
+        reference[code].push_back(value);
+    }
+    test_support::TempDir dir;
+    CinTable table;
+    ASSERT_TRUE(table.Load(dir.Write("t.cin", file)));
+    for (const char* pattern : {"*b*q", "*q", "*d?q", "a*c*q"}) {
+        std::vector<std::string> expected;
+        for (const auto& [code, values] : reference) {
+            if (WildcardMatch(pattern, code)) {
+                expected.insert(expected.end(), values.begin(), values.end());
+            }
+        }
+        EXPECT_EQ(table.Lookup(pattern), expected) << pattern;
     }
 }
