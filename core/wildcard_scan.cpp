@@ -5,24 +5,10 @@
 #include <cstddef>
 #include <cstring>
 
+#include "prefetch.h"
 #include "wildcard_match.h"
 
-#if !defined(__GNUC__) && defined(_MSC_VER) && (defined(_M_X64) || defined(_M_IX86))
-#include <xmmintrin.h>
-#endif
-
 namespace {
-
-// Asks for the bytes at `address` to be brought into the cache, holding up nothing.
-void Prefetch(const void* address) {
-#if defined(__GNUC__)
-    __builtin_prefetch(address);
-#elif defined(_MSC_VER) && (defined(_M_X64) || defined(_M_IX86))
-    _mm_prefetch(static_cast<const char*>(address), _MM_HINT_T0);
-#else
-    static_cast<void>(address);
-#endif
-}
 
 constexpr std::uint64_t Ones = 0x0101010101010101ULL;
 constexpr std::uint64_t Highs = Ones << 7;
