@@ -59,13 +59,29 @@ std::string_view LineValue(const char* begin, const char* end) {
     if constexpr (std::endian::native == std::endian::little) {
         constexpr std::uint64_t ones = 0x0101010101010101ULL;
         constexpr std::uint64_t highs = ones << 7;
-        while (end - at >= 8) {
+        // A byte may be marked wrongly only after a true mark, so the lowest is right.
+        auto lineEnds = [](const char* bytes) {
             std::uint64_t word;
-            std::memcpy(&word, at, sizeof word);
+            std::memcpy(&word, bytes, sizeof word);
             const std::uint64_t lf = word ^ (ones * '\n');
             const std::uint64_t cr = word ^ (ones * '\r');
-            // A byte may be marked wrongly only after a true mark, so the lowest is right.
-            const std::uint64_t marks = ((lf - ones) & ~lf & highs) | ((cr - ones) & ~cr & highs);
+            return ((lf - ones) & ~lf & highs) | ((cr - ones) & ~cr & highs);
+        };
+        // Most values end within sixteen bytes: both words are tested and the end picked
+        // without a branch, for whether it lies in the first or the second is random.
+        if (end - at >= 16) {
+            const std::uint64_t first = lineEnds(at);
+            const std::uint64_t second = lineEnds(at + 8);
+            if ((first | second) != 0) {
+                const std::size_t inFirst = static_cast<std::size_t>(std::countr_zero(first)) / 8;
+                const std::size_t inSecond =
+                    8 + static_cast<std::size_t>(std::countr_zero(second)) / 8;
+                at += first != 0 ? inFirst : inSecond;
+                found = true;
+            }
+        }
+        while (!found && end - at >= 8) {
+            const std::uint64_t marks = lineEnds(at);
             if (marks != 0) {
                 at += std::countr_zero(marks) / 8;
                 found = true;
