@@ -55,7 +55,9 @@ std::size_t AddUsualChardefLines(const char* data, std::size_t size, std::size_t
         const std::uint64_t cuts = line_ends::BytesBelow(word, '!');
         if (cuts == 0) return at;  // a code of eight bytes or more
         const std::size_t codeLength = static_cast<std::size_t>(std::countl_zero(cuts)) / 8;
-        if (!IsBlank(data[at + codeLength])) return at;  // no value, or a control byte
+        // The byte that ended the code, taken from the word already loaded.
+        const auto cut = static_cast<char>(word >> (56 - 8 * codeLength));
+        if (!IsBlank(cut)) return at;  // no value, or a control byte
         std::size_t valueStart = at + codeLength + 1;
         while (valueStart < lineEnd && IsBlank(data[valueStart])) ++valueStart;  // aligned columns
         if (valueStart == lineEnd || IsBlank(data[lineEnd - 1])) return at;
