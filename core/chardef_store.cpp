@@ -133,7 +133,7 @@ void ChardefStore::SortRecords() {
         }
         countDigits(indexBits);
         {
-            std::vector<std::uint64_t> scratch(count);
+            BuildBuffer<std::uint64_t> scratch(count);
             for (unsigned pass = 0; pass < passes; ++pass) {
                 std::uint32_t* const counts = prefixSums(pass);
                 const unsigned shift = indexBits + pass * digitBits;
@@ -143,7 +143,7 @@ void ChardefStore::SortRecords() {
             }
         }
         const std::uint64_t fixedBits = allOnes & ~(bitsMask << low);
-        std::vector<std::uint32_t> sortedValues(count);
+        BuildBuffer<std::uint32_t> sortedValues(count);
         for (std::size_t i = 0; i < count; ++i) {
             const std::uint64_t word = recordKeys[i];
             sortedValues[i] = values[static_cast<std::size_t>(word & indexMask)];
@@ -154,8 +154,8 @@ void ChardefStore::SortRecords() {
     }
 
     countDigits(low);
-    std::vector<std::uint64_t> keyScratch(count);
-    std::vector<std::uint32_t> valueScratch(count);
+    BuildBuffer<std::uint64_t> keyScratch(count);
+    BuildBuffer<std::uint32_t> valueScratch(count);
     for (unsigned pass = 0; pass < passes; ++pass) {
         std::uint32_t* const counts = prefixSums(pass);
         const unsigned shift = low + pass * digitBits;
@@ -200,7 +200,7 @@ void ChardefStore::FinishBuild() {
     const std::size_t count = recordKeys.size();
     std::uint64_t* const sorted = recordKeys.data();
     std::size_t codeCount = 0;
-    std::vector<CodeRun> codeRuns;
+    BuildBuffer<CodeRun> codeRuns;
     std::vector<LongCode> longs;
     if (recordLongCodes.empty()) {
         // Every code is its key: a new key starts a new code.
@@ -269,7 +269,7 @@ void ChardefStore::FinishBuild() {
     longCodes.swap(longs);
     // Released before the table below is made, to keep the peak down; assigning {} would
     // keep the capacity.
-    std::vector<std::uint64_t>().swap(recordKeys);
+    BuildBuffer<std::uint64_t>().swap(recordKeys);
     std::vector<LongCode>().swap(recordLongCodes);
     BuildBuckets();
     BuildScanIndex();

@@ -21,6 +21,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -45,6 +46,31 @@ inline std::uint64_t LoadLittleEndianWord(const char* bytes) {
     if constexpr (std::endian::native == std::endian::big) word = ByteSwap(word);
     return word;
 }
+
+// A vector allocator under which an element made without a value is left uninitialised,
+// as `new T` leaves it: the build's arrays are filled completely before they are read, so
+// clearing them first would only cost a pass over memory.
+template <typename T>
+struct UninitializedAllocator : std::allocator<T> {
+    template <typename U>
+    struct rebind {
+        using other = UninitializedAllocator<U>;
+    };
+    UninitializedAllocator() noexcept = default;
+    template <typename U>
+    UninitializedAllocator(const UninitializedAllocator<U>&) noexcept {}
+    template <typename U>
+    void construct(U* place) noexcept(std::is_nothrow_default_constructible_v<U>) {
+        ::new (static_cast<void*>(place)) U;
+    }
+    template <typename U, typename... Args>
+    void construct(U* place, Args&&... args) {
+        ::new (static_cast<void*>(place)) U(std::forward<Args>(args)...);
+    }
+};
+
+template <typename T>
+using BuildBuffer = std::vector<T, UninitializedAllocator<T>>;
 
 class ChardefStore {
   public:
@@ -241,11 +267,11 @@ class ChardefStore {
     // the last run. They are kept apart so that the keys stay in the records' own array,
     // packed to its front: the build allocates only the runs while the records are alive,
     // which keeps its peak down.
-    std::vector<std::uint64_t> codeKeys;
-    std::vector<CodeRun> runs;
+    BuildBuffer<std::uint64_t> codeKeys;
+    BuildBuffer<CodeRun> runs;
     // Stored values by code; those of flagged codes are offsets while building, since the
     // codes' bytes are found by them.
-    std::vector<std::uint32_t> values;
+    BuildBuffer<std::uint32_t> values;
     std::vector<LongCode> longCodes;         // flagged codes: id -> bytes in longArena
     std::string longArena;                   // flagged codes, lower-cased, back to back
     std::vector<std::uint32_t> bucketStart;  // bucket of the first bytes -> first id; one more
@@ -256,7 +282,7 @@ class ChardefStore {
     bool shortCodesHoldStar = false;
 
     // Building only.
-    std::vector<std::uint64_t> recordKeys;
+    BuildBuffer<std::uint64_t> recordKeys;
     std::vector<LongCode> recordLongCodes;  // by value offset, in file order
     bool recordsSorted = true;
 };
