@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
-#include <cstring>
 
 #include "cin_table.h"
+#include "line_end_search.h"
 #include "prefetch.h"
 #include "wildcard_match.h"
 #include "wildcard_scan.h"
@@ -55,40 +55,27 @@ struct MatchFilter {
 // reads it, but eight bytes at a time: a wildcard lookup may copy hundreds of thousands.
 std::string_view LineValue(const char* begin, const char* end) {
     const char* at = begin;
+    auto lineEnds = [](const char* bytes) {
+        const std::uint64_t word = LoadLittleEndianWord(bytes);
+        return line_ends::BytesEqual(word, '\n') | line_ends::BytesEqual(word, '\r');
+    };
     bool found = false;
-    if constexpr (std::endian::native == std::endian::little) {
-        constexpr std::uint64_t ones = 0x0101010101010101ULL;
-        constexpr std::uint64_t highs = ones << 7;
-        // A byte may be marked wrongly only after a true mark, so the lowest is right.
-        auto lineEnds = [](const char* bytes) {
-            std::uint64_t word;
-            std::memcpy(&word, bytes, sizeof word);
-            const std::uint64_t lf = word ^ (ones * '\n');
-            const std::uint64_t cr = word ^ (ones * '\r');
-            return ((lf - ones) & ~lf & highs) | ((cr - ones) & ~cr & highs);
-        };
-        // Most values end within sixteen bytes: both words are tested and the end picked
-        // without a branch, for whether it lies in the first or the second is random.
-        if (end - at >= 16) {
-            const std::uint64_t first = lineEnds(at);
-            const std::uint64_t second = lineEnds(at + 8);
-            if ((first | second) != 0) {
-                const std::size_t inFirst = static_cast<std::size_t>(std::countr_zero(first)) / 8;
-                const std::size_t inSecond =
-                    8 + static_cast<std::size_t>(std::countr_zero(second)) / 8;
-                at += first != 0 ? inFirst : inSecond;
-                found = true;
-            }
+    // Most values end within sixteen bytes: both words are tested and the end picked
+    // without a branch, for whether it lies in the first or the second is random.
+    if (end - at >= 16) {
+        const std::uint64_t first = lineEnds(at);
+        const std::uint64_t second = lineEnds(at + 8);
+        if ((first | second) != 0) {
+            const std::size_t inFirst = static_cast<std::size_t>(std::countr_zero(first)) / 8;
+            const std::size_t inSecond = 8 + static_cast<std::size_t>(std::countr_zero(second)) / 8;
+            at += first != 0 ? inFirst : inSecond;
+            found = true;
         }
-        while (!found && end - at >= 8) {
-            const std::uint64_t marks = lineEnds(at);
-            if (marks != 0) {
-                at += std::countr_zero(marks) / 8;
-                found = true;
-                break;
-            }
-            at += 8;
-        }
+    }
+    while (!found && end - at >= 8) {
+        const std::uint64_t marks = lineEnds(at);
+        found = marks != 0;
+        at += found ? static_cast<std::size_t>(std::countr_zero(marks)) / 8 : 8;
     }
     if (!found) {
         while (at != end && *at != '\n' && *at != '\r') ++at;
@@ -157,15 +144,13 @@ std::vector<std::string> CinTable::Lookup(std::string_view code) const {
     // value a little ahead of the one it copies, so that the cache misses overlap.
     constexpr std::uint32_t ReadAhead = 16;
     const char* const textBegin = text.get();
-    const char* const textEnd = textBegin + textSize;
     // Matches far apart make many short ranges: their values, and then the text of their
     // first values, are asked for some ranges ahead.
     constexpr std::size_t RangesAhead = 8;
     for (std::size_t r = 0; r < ranges.size(); ++r) {
         const ValueRange& range = ranges[r];
         if (r + RangesAhead < ranges.size()) {
-            Prefetch(reinterpret_cast<const char*>(
-                &chardefs.StoredValueAt(ranges[r + RangesAhead].first)));
+            Prefetch(&chardefs.StoredValueAt(ranges[r + RangesAhead].first));
         }
         if (r + RangesAhead / 2 < ranges.size()) {
             const std::uint32_t ahead = chardefs.StoredValueAt(ranges[r + RangesAhead / 2].first);
@@ -176,10 +161,7 @@ std::vector<std::string> CinTable::Lookup(std::string_view code) const {
                 const std::uint32_t ahead = chardefs.StoredValueAt(v + ReadAhead);
                 Prefetch(textBegin + (ChardefStore::IsShortValue(ahead) ? 0 : ahead));
             }
-            const std::uint32_t& stored = chardefs.StoredValueAt(v);
-            results.emplace_back(ChardefStore::IsShortValue(stored)
-                                     ? ChardefStore::ShortValue(stored)
-                                     : LineValue(textBegin + stored, textEnd));
+            results.emplace_back(StoredValue(chardefs.StoredValueAt(v)));
         }
     }
     for (UserEntry entry : matchedUser) {
