@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to CinTable::Load through a real file and checks the loaded table
-// against a plain reference reading of the same bytes. A failed load must leave the
-// previously loaded table answering as before.
+// against a plain reference reading of the same bytes: every code, its neighbours, and
+// wildcard queries of every shape the lookup tells apart, results and their order. A
+// failed load must leave the previously loaded table answering as before.
 #include <cstdint>
 #include <cstdlib>
 #include <map>
@@ -10,11 +11,13 @@
 
 #include "cin_table.h"
 #include "fuzz_files.h"
+#include "reference_rules.h"
+#include "wildcard_patterns.h"
 
 namespace {
 
 struct Reference {
-    std::map<std::string, std::vector<std::string>> chardefs;
+    ReferenceCodes chardefs;
     std::map<std::string, std::string> keyNames;
     std::map<std::string, std::string> headers;
 };
@@ -24,25 +27,24 @@ Reference ReadReference(std::string_view content) {
     int block = 0;  // 0 outside, 1 keyname, 2 chardef
     for (const std::string& line : ReferenceLines(content)) {
         if (block == 0 && line[0] == '#') continue;
-        KeyValue kv = SplitKeyValue(line);
-        std::string key(kv.key), value(kv.value);
+        const auto [key, value] = ReferenceSplit(line);
         if (block == 0) {
             if (key == "%keyname" && value == "begin")
                 block = 1;
             else if (key == "%chardef" && value == "begin")
                 block = 2;
             else if (!key.empty() && key[0] == '%')
-                ref.headers[ToLowerAscii(key.substr(1))] = value;
+                ref.headers[ReferenceLower(key.substr(1))] = value;
         } else if (block == 1) {
             if (key == "%keyname" && value == "end")
                 block = 0;
             else if (!key.empty() && !value.empty())
-                ref.keyNames[ToLowerAscii(key)] = value;
+                ref.keyNames[ReferenceLower(key)] = value;
         } else {
             if (key == "%chardef" && value == "end")
                 block = 0;
             else if (!key.empty() && !value.empty())
-                ref.chardefs[ToLowerAscii(key)].push_back(value);
+                ref.chardefs[ReferenceLower(key)].push_back(value);
         }
     }
     return ref;
@@ -62,6 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     WriteFuzzFile(file, data, size);
     std::string_view content(reinterpret_cast<const char*>(data), size);
     Reference ref = ReadReference(content);
+    const ReferenceCodes noPhrases;
 
     CinTable table;
     Check(table.Load(previousFile));
@@ -77,54 +80,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Moving keeps every view valid.
     CinTable moved(std::move(table));
+    std::vector<std::string_view> codes;
     for (const auto& [code, values] : ref.chardefs) {
-        if (code.size() < 2 || code.find_first_of("?*") == std::string::npos) {
-            Check(moved.Lookup(code) == values);
-        }
-        // Neighbours that differ by one byte at the end are found only when defined.
-        for (const std::string& near : {code + '\0', code + 'a', code.substr(0, code.size() - 1)}) {
-            if (near.find_first_of("?*") != std::string::npos && near.size() >= 2) continue;
-            auto found = ref.chardefs.find(near);
-            Check(moved.Lookup(near) ==
-                  (found == ref.chardefs.end() ? std::vector<std::string>{} : found->second));
+        codes.push_back(code);
+        // Each code, and neighbours that differ by one byte at the end, found only when
+        // defined.
+        for (const std::string& near :
+             {code, code + '\0', code + 'a', code.substr(0, code.size() - 1)}) {
+            Check(moved.Lookup(near) == ReferenceLookup(ref.chardefs, noPhrases, near));
         }
     }
     for (const auto& [key, name] : ref.keyNames) Check(moved.KeyName(key) == name);
     for (const auto& [name, value] : ref.headers) Check(moved.HeaderValue(name) == value);
 
-    // Wildcard queries built from the input's first bytes (so they hold '?' and '*' where
-    // the input does), against std::map's bytewise order and a plain scan.
-    const std::string head = ToLowerAscii(content.substr(0, 10));
-    // Fixed-length patterns of up to seven bytes compare packed codes; longer ones and
-    // those with '*' take the plain matcher.
-    const std::string patterns[] = {head.substr(0, 3) + "*",
-                                    "*" + head.substr(3),
-                                    head.substr(0, 2) + "?" + head.substr(2, 1),
-                                    "*" + head.substr(0, 1) + "*" + head.substr(1, 1),
-                                    "**",
-                                    "??",
-                                    "?" + head.substr(0, 2),
-                                    head.substr(0, 6) + "?",
-                                    head.substr(0, 7) + "?",
-                                    head.substr(0, 8) + "*",
-                                    "????????",
-                                    "*" + head.substr(0, 1) + "*",
-                                    "?" + head.substr(0, 1) + "?" + head.substr(1, 1) + "?",
-                                    "??" + head.substr(0, 1),
-                                    "*?",
-                                    "?*",
-                                    head.substr(0, 1) + "*?" + head.substr(1, 2),
-                                    "*" + head.substr(0, 2) + "*" + head.substr(2, 1) + "*",
-                                    head};
-    for (const std::string& pattern : patterns) {
-        if (pattern.size() < 2 || pattern.find_first_of("?*") == std::string::npos) continue;
-        std::vector<std::string> expected;
-        for (const auto& [code, values] : ref.chardefs) {
-            if (WildcardMatch(pattern, code)) {
-                expected.insert(expected.end(), values.begin(), values.end());
-            }
+    for (const std::string& pattern : WildcardPatterns(codes, content)) {
+        Check(moved.Lookup(pattern) == ReferenceLookup(ref.chardefs, noPhrases, pattern));
+        const std::string lowered = ReferenceLower(pattern);
+        for (std::string_view code : codes) {
+            Check(WildcardMatch(lowered, code) == ReferenceMatch(lowered, code));
         }
-        Check(moved.Lookup(pattern) == expected);
     }
     return 0;
 }

@@ -9,7 +9,6 @@
 #include <fstream>
 #include <string>
 #include <string_view>
-#include <vector>
 
 inline std::filesystem::path FuzzScratchFile(const char* name) {
     static const std::filesystem::path folder = [] {
@@ -32,25 +31,4 @@ inline std::filesystem::path FuzzFixedFile(const char* name, std::string_view co
     auto file = FuzzScratchFile(name);
     WriteFuzzFile(file, reinterpret_cast<const std::uint8_t*>(content.data()), content.size());
     return file;
-}
-
-// The loaders' line rules written the plain way: cut at CR and LF, drop one byte-order
-// mark from a line, skip empty lines.
-inline std::vector<std::string> ReferenceLines(std::string_view content) {
-    std::vector<std::string> lines;
-    std::string piece;
-    auto flush = [&] {
-        if (piece.size() >= 3 && piece.compare(0, 3, "\xEF\xBB\xBF") == 0) piece.erase(0, 3);
-        if (!piece.empty()) lines.push_back(piece);
-        piece.clear();
-    };
-    for (char byte : content) {
-        if (byte == '\r' || byte == '\n') {
-            flush();
-        } else {
-            piece += byte;
-        }
-    }
-    flush();
-    return lines;
 }

@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to CinTable::LoadUserPhrases through a real file and checks the
-// outcome against plain reference rules, including an independent UTF-8 check. A
-// rejected file must leave the previous phrases in force.
+// outcome against plain reference rules, including an independent UTF-8 check, then every
+// code and wildcard queries of each shape against a plain lookup. A rejected file must
+// leave the previous phrases in force.
 #include <cstdint>
 #include <cstdlib>
 #include <map>
@@ -10,6 +11,8 @@
 
 #include "cin_table.h"
 #include "fuzz_files.h"
+#include "reference_rules.h"
+#include "wildcard_patterns.h"
 
 namespace {
 
@@ -59,22 +62,21 @@ bool ReferenceCodeByte(unsigned char byte) {
 
 struct Reference {
     bool valid = true;
-    std::map<std::string, std::vector<std::string>> phrases;
+    ReferenceCodes phrases;
     std::uint64_t count = 0;
 };
 
 Reference ReadReference(std::string_view content) {
     Reference ref;
     for (const std::string& line : ReferenceLines(content)) {
-        KeyValue kv = SplitKeyValue(line);
-        bool ok =
-            !kv.key.empty() && kv.key.size() <= 6 && !kv.value.empty() && ReferenceUtf8(kv.value);
-        for (char byte : kv.key) ok = ok && ReferenceCodeByte(static_cast<unsigned char>(byte));
+        const auto [key, value] = ReferenceSplit(line);
+        bool ok = !key.empty() && key.size() <= 6 && !value.empty() && ReferenceUtf8(value);
+        for (char byte : key) ok = ok && ReferenceCodeByte(static_cast<unsigned char>(byte));
         if (!ok) {
             ref.valid = false;
             return ref;
         }
-        ref.phrases[ToLowerAscii(kv.key)].emplace_back(kv.value);
+        ref.phrases[ReferenceLower(key)].push_back(value);
         ++ref.count;
     }
     return ref;
@@ -111,19 +113,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     Check(table.UserPhraseCount() == ref.count);
     Check(table.ReloadUserPhrasesIfChanged() == ReloadResult::Unchanged);
+    const ReferenceCodes mainCodes{{"ab", {"TABLE"}}};
+    std::vector<std::string_view> codes;
     for (const auto& [code, phrases] : ref.phrases) {
-        if (code.size() < 2 || code.find_first_of("?*") == std::string::npos) {
-            std::vector<std::string> expected;
-            if (code == "ab") expected.push_back("TABLE");
-            expected.insert(expected.end(), phrases.begin(), phrases.end());
-            Check(table.Lookup(code) == expected);
-        }
+        codes.push_back(code);
+        Check(table.Lookup(code) == ReferenceLookup(mainCodes, ref.phrases, code));
     }
-    // "**" returns the table's values and then the matching phrases in code order.
-    std::vector<std::string> all{"TABLE"};
-    for (const auto& [code, phrases] : ref.phrases) {
-        if (WildcardMatch("**", code)) all.insert(all.end(), phrases.begin(), phrases.end());
+    // The table's values first, then the matching phrases in code order.
+    for (const std::string& pattern : WildcardPatterns(codes, content)) {
+        Check(table.Lookup(pattern) == ReferenceLookup(mainCodes, ref.phrases, pattern));
     }
-    Check(table.Lookup("**") == all);
     return 0;
 }
