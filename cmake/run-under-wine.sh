@@ -1,15 +1,38 @@
 #!/usr/bin/env bash
 # Runs one Windows program under Wine in a private copy of a booted template prefix,
 # so every test program starts with a fresh registry and programs can run in parallel.
+# The program's architecture picks the loader: x64 programs run under wine64, x86 ones
+# under the 32-bit loader in a 64-bit prefix (WOW64, as on 64-bit Windows).
 set -u
-wine=/usr/lib/wine/wine64
 wineserver=/usr/lib/wine/wineserver
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="
 cache=${XDG_CACHE_HOME:-${HOME:-/tmp}/.cache}/mo_input_ka
-version=$("$wine" --version 2>/dev/null | tr -c 'A-Za-z0-9.\n-' '_')
-# Bump the revision when the template's set-up below changes, so cached templates are rebuilt.
-template="$cache/wine-template-r3-$version"
+
+# The machine field of a PE file's header: 014c for x86, 8664 for x64.
+pe_machine() {
+  local header
+  header=$(od -An -tu4 -j60 -N4 "$1" 2>/dev/null | tr -d ' ')
+  [ -n "$header" ] && od -An -tx2 -j$((header + 4)) -N2 "$1" 2>/dev/null | tr -d ' '
+}
+
+# Bump a revision when its template's set-up below changes, so cached templates are rebuilt.
+if [ "$(pe_machine "${1:-}")" = 014c ]; then
+  wine=/usr/lib/wine/wine
+  if ! version=$("$wine" --version 2>&1); then
+    echo "run-under-wine: the 32-bit Wine loader $wine cannot run here ($version)." >&2
+    echo "run-under-wine: scripts/setup.sh installs wine32:i386 and, where the kernel runs no" \
+      "32-bit programs itself, qemu-user for them; it needs root." >&2
+    exit 1
+  fi
+  # Booted with the 32-bit side installed: that gives the prefix its syswow64 folder.
+  template_name=wine-template-x86-r1
+else
+  wine=/usr/lib/wine/wine64
+  version=$("$wine" --version 2>/dev/null)
+  template_name=wine-template-r3
+fi
+template="$cache/$template_name-$(tr -c 'A-Za-z0-9.\n-' '_' <<<"$version")"
 mkdir -p "$cache"
 (
   flock 9
@@ -29,9 +52,13 @@ mkdir -p "$cache"
     WINEPREFIX="$template" "$wine" reg add 'HKCU\Software\Wine\X11 Driver' \
       /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
     WINEPREFIX="$template" "$wineserver" -w
+    if [ "$wine" = /usr/lib/wine/wine ] && [ ! -f "$template/drive_c/windows/syswow64/kernel32.dll" ]; then
+      echo "run-under-wine: the prefix booted in $template has no 32-bit side (syswow64)." >&2
+      exit 1
+    fi
     touch "$template/.booted"
   fi
-) 9>"$template.lock"
+) 9>"$template.lock" || exit 1
 
 # Window tests need a display: without one, each program gets a private Xvfb that ends
 # with it, so parallel tests never share a screen.

@@ -10,10 +10,7 @@ int RunMessageLoop(GetMessageCall getMessage) {
     MSG message{};
     for (;;) {
         const BOOL result = getMessage(&message);
-        if (result == -1) {
-            const DWORD error = GetLastError();
-            return error != 0 ? static_cast<int>(error) : 1;
-        }
+        if (result == -1) return WordsExitCode::MessageLoopFailed;
         if (result == 0) return static_cast<int>(message.wParam);
         TranslateMessage(&message);
         DispatchMessageW(&message);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need; quick when they are present.
 set -euo pipefail
+cd "$(dirname "$0")/.."
 
 packages=(
   cmake ninja-build g++ clang clang-format libclang-rt-14-dev googletest libbenchmark-dev
@@ -37,3 +38,6 @@ if ! locale -a 2>/dev/null | grep -qi '^zh_TW\.utf-\?8$'; then
     exit 1
   fi
 fi
+
+# The x86 tests run under 32-bit Wine.
+scripts/setup-32-bit-wine.sh

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Runs every test: the format check, native, sanitizers, MinGW x64 under Wine, and the MinGW
-# x86 build.
+# Runs every test: the format check, native, sanitizers, MinGW x64 under Wine and MinGW x86
+# under 32-bit Wine.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh || exit 1
@@ -20,6 +20,7 @@ step "sanitize build" bash -c 'cmake --preset sanitize >/dev/null && cmake --bui
 step "sanitize tests" ctest --preset sanitize
 step "mingw-x64 build" bash -c 'cmake --preset mingw-x64 >/dev/null && cmake --build --preset mingw-x64'
 step "mingw-x64 tests (Wine)" ctest --preset mingw-x64
+step "mingw-x86 tests (32-bit Wine)" ctest --preset mingw-x86
 
 if [ ${#failed[@]} -gt 0 ]; then
   echo "FAILED: ${failed[*]}"

@@ -8,6 +8,7 @@
 #include "registration.h"
 #include "wine/registry_probe.h"
 #include "wine/running_under_wine.h"
+#include "wine/running_under_wow64.h"
 
 namespace {
 
@@ -131,10 +132,15 @@ TEST(RegistrationExports, LeaveTheCallersApartmentAsTheyFoundIt) {
          {Apartment::None, Apartment::SingleThreaded, Apartment::MultiThreaded}) {
         OnThreadIn(before, [&] {
             const HRESULT registered = DllRegisterServer();
-            if (before == Apartment::MultiThreaded && RunningUnderWine()) {
-                // Wine cannot hand its apartment-bound TSF objects to a multithreaded
-                // apartment: registration goes on past COM initialisation, fails at the
-                // first TSF object and undoes the COM class.
+            if (RunningUnderWow64()) {
+                // The x86 library under WOW64 writes its COM class alone, before any COM
+                // initialisation or TSF call, so no apartment stops it.
+                EXPECT_EQ(registered, S_OK) << "apartment " << static_cast<int>(before);
+                EXPECT_TRUE(registry_probe::MachineKeyExists(ExpectedClassKey));
+            } else if (before == Apartment::MultiThreaded && RunningUnderWine()) {
+                // Wine, 32-bit and 64-bit alike, cannot hand its apartment-bound TSF objects
+                // to a multithreaded apartment: registration goes on past COM
+                // initialisation, fails at the first TSF object and undoes the COM class.
                 EXPECT_EQ(registered, E_NOINTERFACE);
                 EXPECT_FALSE(registry_probe::MachineKeyExists(ExpectedClassKey));
             } else {

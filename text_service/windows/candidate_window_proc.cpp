@@ -122,6 +122,16 @@ void Release(TextService& service, HWND window, int x, int y) {
     if (row && service.compositionContext) PickRow(service, window, *row);
 }
 
+// The system destroys the popup with its owner window: the service must not keep the
+// handle, or its next show places a window that is gone and a later destroy may hit
+// whatever window then has that handle. A drag dies with the window too.
+void ForgetDestroyedWindow(TextService& service, HWND window) {
+    if (window != service.candidateWindow) return;
+    service.candidateWindow = nullptr;
+    service.candidateOwner = nullptr;
+    service.dragging = false;
+}
+
 LRESULT Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
@@ -166,6 +176,12 @@ LRESULT Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_ERASEBKGND:
             return 1;
+        case WM_DESTROY:
+            ForgetDestroyedWindow(*service, window);
+            break;
+        case WM_NCDESTROY:
+            SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+            break;
         default:
             break;
     }

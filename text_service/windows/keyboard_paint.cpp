@@ -5,6 +5,7 @@
 #include "boundary_guard.h"
 #include "text_conversion.h"
 #include "text_service.h"
+#include "windows/keyboard_label_fit.h"
 #include "windows/keyboard_layout.h"
 
 namespace {
@@ -18,8 +19,6 @@ constexpr COLORREF RootColours[3] = {0x5D8410, 0xAE5E1C, 0x5937C4};
 
 constexpr wchar_t FontFace[] = L"Microsoft JhengHei UI";
 constexpr wchar_t CloseMark[] = L"×";
-constexpr wchar_t SpaceLabel[] = L"空白／選字";
-constexpr wchar_t BackspaceLabel[] = L"Backspace／刪碼";
 
 // BeginPaint and EndPaint around one paint, also when a step throws.
 class PaintScope {
@@ -110,8 +109,20 @@ void DrawBar(HDC dc, const RECT& bar, const wchar_t* label) {
     DrawLabel(dc, label, bar, CapColour, DT_CENTER | DT_VCENTER);
 }
 
-wchar_t CapOf(char key) {
-    return static_cast<wchar_t>(key >= 'a' && key <= 'z' ? key - 'a' + 'A' : key);
+// A theme whose text colour is its border colour ("極致對比": both white) would draw the
+// close mark invisibly on the title strip.
+COLORREF CloseMarkColour(const ThemeColors& theme) {
+    return theme.text == theme.border ? theme.background : theme.text;
+}
+
+// A font for labels that do not fit at the caps font's own height; none for those that do.
+HFONT SmallerFont(int height) {
+    return height == KeyboardCapsHeight ? nullptr : MakeKeyboardCapsFont(height);
+}
+
+// The smaller font made for labels that do not fit, else the caps font itself.
+HGDIOBJ FontFor(const GdiObject& smaller, const GdiObject& capsFont) {
+    return smaller.Get() != nullptr ? smaller.Get() : capsFont.Get();
 }
 
 }  // namespace
@@ -128,23 +139,29 @@ void TextService::PaintKeyboard(HWND window) noexcept {
         Fill(dc, client, theme.background);
         SetBkMode(dc, TRANSPARENT);
 
-        GdiObject capsFont(MakeFont(-22, 600));
+        GdiObject capsFont(MakeKeyboardCapsFont(KeyboardCapsHeight));
         GdiObject rootFont(MakeFont(-16, 400));
+        const KeyboardLabelHeights heights = FitKeyboardLabels(dc, layout);
+        GdiObject smallerCaps(SmallerFont(heights.caps));
+        GdiObject smallerSpace(SmallerFont(heights.space));
+        GdiObject smallerBackspace(SmallerFont(heights.backspace));
+        const HGDIOBJ capsLabelFont = FontFor(smallerCaps, capsFont);
         Selection previousFont(dc, capsFont.Get());
 
         Fill(dc, KeyboardTitleStrip(layout), theme.border);
         Fill(dc, KeyboardGrip(layout), theme.muted);
-        DrawLabel(dc, CloseMark, KeyboardCloseBox(layout), theme.text, DT_CENTER | DT_VCENTER);
+        DrawLabel(dc, CloseMark, KeyboardCloseBox(layout), CloseMarkColour(theme),
+                  DT_CENTER | DT_VCENTER);
 
         for (int row = 0; row < KeyboardRowCount; ++row) {
             const std::string_view keys = KeyboardRows[row];
             for (std::size_t column = 0; column < keys.size(); ++column) {
                 const RECT key = KeyboardKeyRect(layout, row, static_cast<int>(column));
                 DrawKey(dc, key);
-                const int split = key.top + ((key.bottom - key.top) * 45) / 100;
-                SelectObject(dc, capsFont.Get());
-                DrawLabel(dc, std::wstring(1, CapOf(keys[column])),
-                          RECT{key.left + 5, key.top + 1, key.right - 2, split}, CapColour,
+                const RECT capBand = KeyboardCapBand(key);
+                const int split = capBand.bottom;
+                SelectObject(dc, capsLabelFont);
+                DrawLabel(dc, std::wstring(1, KeyboardCapOf(keys[column])), capBand, CapColour,
                           DT_LEFT | DT_VCENTER);
                 const std::string root = table.KeyName(keys.substr(column, 1));
                 if (root.empty()) continue;
@@ -155,8 +172,9 @@ void TextService::PaintKeyboard(HWND window) noexcept {
             }
         }
 
-        SelectObject(dc, capsFont.Get());
-        DrawBar(dc, KeyboardSpaceBar(layout), SpaceLabel);
-        DrawBar(dc, KeyboardBackspaceBar(layout), BackspaceLabel);
+        SelectObject(dc, FontFor(smallerSpace, capsFont));
+        DrawBar(dc, KeyboardSpaceBar(layout), KeyboardSpaceLabel);
+        SelectObject(dc, FontFor(smallerBackspace, capsFont));
+        DrawBar(dc, KeyboardBackspaceBar(layout), KeyboardBackspaceLabel);
     });
 }

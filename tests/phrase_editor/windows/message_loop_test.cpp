@@ -1,5 +1,6 @@
-// The message loop ends with the quit code, or with the failure's code when getting a
-// message fails, never with what an unfilled message happens to hold.
+// The message loop ends with the quit code, or with its own failure code when getting a
+// message fails: never with what an unfilled message happens to hold, nor with the error,
+// which could read as a failed start (1, 2).
 #include "message_loop.h"
 
 #include <gtest/gtest.h>
@@ -24,9 +25,17 @@ BOOL QuitWithSeven(MSG* message) {
     return 0;
 }
 
-TEST(MessageLoop, AFailedGetMessageEndsTheLoopWithItsCode) {
-    EXPECT_EQ(RunMessageLoop(FailWithInvalidHandle), ERROR_INVALID_WINDOW_HANDLE);
-    EXPECT_EQ(RunMessageLoop(FailWithoutCode), 1);
+BOOL FailWithFileNotFound(MSG* message) {
+    message->wParam = 0;
+    SetLastError(ERROR_FILE_NOT_FOUND);  // 2, a window that could not be created
+    return -1;
+}
+
+TEST(MessageLoop, AFailedGetMessageEndsTheLoopWithTheLoopsOwnCode) {
+    EXPECT_EQ(WordsExitCode::MessageLoopFailed, 4);
+    for (GetMessageCall failing : {FailWithInvalidHandle, FailWithoutCode, FailWithFileNotFound}) {
+        EXPECT_EQ(RunMessageLoop(failing), WordsExitCode::MessageLoopFailed);
+    }
 }
 
 TEST(MessageLoop, TheQuitMessageGivesItsCode) {

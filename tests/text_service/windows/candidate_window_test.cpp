@@ -479,6 +479,37 @@ TEST_F(CandidateWindowTest, LostCaptureEndsTheDragAndStoresNothing) {
     EXPECT_EQ(service->candidateOwner, nullptr);
 }
 
+TEST_F(CandidateWindowTest, APopupDestroyedWithItsOwnerIsForgottenAndTheNextShowMakesANewOne) {
+    Activate();
+    HWND owner = CreateWindowExW(0, L"CandidateTestHost", L"owner", WS_POPUP | WS_VISIBLE, 0, 0,
+                                 200, 100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(owner, nullptr);
+    SetForegroundWindow(owner);
+    SetFocus(owner);
+    service->ShowToolbar(true);
+    HWND popup = service->candidateWindow;
+    ASSERT_NE(popup, nullptr);
+    ASSERT_EQ(GetWindow(popup, GW_OWNER), owner);
+    Send(WM_LBUTTONDOWN, MK_LBUTTON, PointParam(20, 10));
+    ASSERT_TRUE(service->dragging);
+
+    DestroyWindow(owner);  // the system takes the owned popup down with it
+    EXPECT_FALSE(IsWindow(popup));
+    EXPECT_EQ(service->candidateWindow, nullptr);
+    EXPECT_EQ(service->candidateOwner, nullptr);
+    EXPECT_FALSE(service->dragging);
+
+    // Focus comes back to the application: the toolbar shows again, in a new window.
+    BringForward(host);
+    service->ShowToolbar(false);
+    ASSERT_NE(service->candidateWindow, nullptr);
+    EXPECT_TRUE(IsWindow(service->candidateWindow));
+    EXPECT_TRUE(IsWindowVisible(service->candidateWindow));
+    EXPECT_EQ(GetWindow(service->candidateWindow, GW_OWNER), host);
+    service->DestroyCandidateWindow();
+    EXPECT_EQ(service->candidateWindow, nullptr);
+}
+
 TEST_F(CandidateWindowTest, ButtonsActOnReleaseAndWriteTheOutputSwitches) {
     Activate();
     service->ShowToolbar(true);

@@ -120,11 +120,26 @@ TEST_F(KeyboardPaintTest, KeysShowTheirCapAndTheTablesRootWhereThereIsOne) {
         EXPECT_FALSE(HasInk(RootArea(k), Face));
     }
     // The close mark and both bar labels are drawn.
-    const RECT close = KeyboardCloseBox(layout);
-    EXPECT_TRUE(HasInk(close, ThemePresets[0].border));
+    EXPECT_TRUE(HasInk(KeyboardCloseBox(layout), ThemePresets[0].border));
     for (RECT bar : {KeyboardSpaceBar(layout), KeyboardBackspaceBar(layout)}) {
         EXPECT_TRUE(HasInk(RECT{bar.left + 2, bar.top + 2, bar.right - 2, bar.bottom - 2}, Face));
     }
+}
+
+// "極致對比" gives text and border the same white: the close mark takes the background's
+// black there, or it could not be seen on the title strip.
+TEST_F(KeyboardPaintTest, TheCloseMarkStandsOutWhereTheTextColourIsTheBorderColour) {
+    const ThemeColors& contrast = ThemePresets[9];
+    ASSERT_EQ(contrast.text, contrast.border);
+    OpenAndCapture(contrast);
+    const RECT close = KeyboardCloseBox(layout);
+    int markPixels = 0;
+    for (int y = close.top; y < close.bottom; ++y) {
+        for (int x = close.left; x < close.right; ++x) {
+            if (At(x, y) == Screen(contrast.background)) ++markPixels;
+        }
+    }
+    EXPECT_GT(markPixels, 10) << "no close mark on the title strip";
 }
 
 }  // namespace

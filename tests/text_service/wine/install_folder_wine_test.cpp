@@ -6,7 +6,9 @@
 // tree installed stripped as scripts/build.sh installs the release trees; by hand, also
 // dist/Mo_Input_Ka itself. Without the variable it is assembled from the built library
 // and the sample table as the install rules lay them out: R\ZiRevod-Ka.cin and
-// R\x64\Mo_Input_Ka_TSF.dll.
+// R\x64\Mo_Input_Ka_TSF.dll (R\x86 for the x86 library). The x64 build installs the
+// table, so a folder from the x86 build tree gets the sample table as the x64 one would
+// put it there.
 #include <gtest/gtest.h>
 #include <msctf.h>
 #include <windows.h>
@@ -33,15 +35,22 @@ namespace fs = std::filesystem;
 
 constexpr wchar_t LibraryName[] = L"Mo_Input_Ka_TSF.dll";
 
-// Lays out the install folder at `root` with the library in R\x64.
+// The folder of this build's library in the install folder.
+const wchar_t* const ArchitectureFolder =
+    sizeof(void*) == 8 ? InstallNames::X64Folder : InstallNames::X86Folder;
+
+// Lays out the install folder at `root` with the library in R\x64 or R\x86.
 void PlaceInstallFolder(const fs::path& root) {
     if (const char* built = std::getenv("MOIK_INSTALL_FOLDER"); built && *built) {
         fs::copy(WinePathOf(built), root, fs::copy_options::recursive);
-        return;
+    } else {
+        fs::create_directories(root / ArchitectureFolder);
+        fs::copy_file(TsfLibraryPath(), root / ArchitectureFolder / LibraryName);
     }
-    fs::create_directories(root / InstallNames::X64Folder);
-    fs::copy_file(TsfLibraryPath(), root / InstallNames::X64Folder / LibraryName);
-    fs::copy_file(test_support::SourcePath("data/ZiRevod-Ka.cin"), root / InstallNames::MainTable);
+    if (!fs::exists(root / InstallNames::MainTable)) {
+        fs::copy_file(test_support::SourcePath("data/ZiRevod-Ka.cin"),
+                      root / InstallNames::MainTable);
+    }
 }
 
 fs::path LoadedModulePath(const fs::path& library) {
@@ -61,10 +70,10 @@ class InstallFolder : public ::testing::TestWithParam<const wchar_t*> {
         ASSERT_EQ(GetEnvironmentVariableW(InstallNames::TablePathVariable, nullptr, 0), 0u);
 
         ASSERT_NO_FATAL_FAILURE(PlaceInstallFolder(root));
-        const fs::path libraryFolder = root / GetParam();
-        if (libraryFolder != root / InstallNames::X64Folder) {
+        const fs::path libraryFolder = root / GetParam() / ArchitectureFolder;
+        if (libraryFolder != root / ArchitectureFolder) {
             fs::create_directories(libraryFolder.parent_path());
-            fs::rename(root / InstallNames::X64Folder, libraryFolder);
+            fs::rename(root / ArchitectureFolder, libraryFolder);
         }
         library = libraryFolder / LibraryName;
         ASSERT_TRUE(fs::exists(library));
@@ -127,10 +136,12 @@ TEST_P(InstallFolder, ActivatesWithTheTableAtTheInstallRoot) {
     EXPECT_EQ(CreateAndActivate(), tableLoaded);
 }
 
-INSTANTIATE_TEST_SUITE_P(Layouts, InstallFolder, ::testing::Values(L"x64", L"versions\\2.0\\x64"),
+// Where the architecture folder stands: at the root, or under a version folder.
+INSTANTIATE_TEST_SUITE_P(Layouts, InstallFolder, ::testing::Values(L"", L"versions\\2.0"),
                          [](const ::testing::TestParamInfo<const wchar_t*>& layout) {
-                             return layout.index == 0 ? std::string("LibraryInX64")
-                                                      : std::string("LibraryInVersionsVX64");
+                             return layout.index == 0
+                                        ? std::string("LibraryInItsArchitectureFolder")
+                                        : std::string("LibraryInAVersionFolder");
                          });
 
 }  // namespace

@@ -1,5 +1,7 @@
 // The built library registered and unregistered by Wine's regsvr32 and through its own
-// exports; what Wine's registry and TSF recorded is read back.
+// exports; what Wine's registry and TSF recorded is read back. The x64 library registers
+// its COM class, the language profile and the categories; the x86 library under WOW64
+// registers and removes its COM class alone, and leaves TSF to the x64 one.
 #include <gtest/gtest.h>
 #include <msctf.h>
 #include <windows.h>
@@ -8,9 +10,11 @@
 
 #include "identifiers.h"
 #include "registry_probe.h"
+#include "running_under_wow64.h"
 #include "test_files.h"
 #include "tsf_declarations.h"
 #include "tsf_library.h"
+#include "x64_profile_registration.h"
 
 namespace {
 
@@ -34,9 +38,7 @@ void ExpectNothingRegistered() {
     EXPECT_FALSE(MachineKeyExists(TipKey)) << "TSF still lists the input processor";
 }
 
-TEST(Regsvr32, RegistersTheComClassTheProfileAndTheCategories) {
-    ASSERT_EQ(RunRegsvr32(L""), 0);
-
+void ExpectTheComClass() {
     const auto name = ReadMachineValue(ClassKey, nullptr);
     ASSERT_TRUE(name);
     EXPECT_EQ(name->type, static_cast<DWORD>(REG_SZ));
@@ -48,10 +50,13 @@ TEST(Regsvr32, RegistersTheComClassTheProfileAndTheCategories) {
     const auto threading = ReadMachineValue(ClassKey + L"\\InprocServer32", L"ThreadingModel");
     ASSERT_TRUE(threading);
     EXPECT_EQ(threading->Text(), L"Apartment");
+}
 
-    const std::wstring profileKey =
-        TipKey + L"\\LanguageProfile\\0x00000404\\" + GuidText(GUID_TextServiceProfile);
-    const auto description = ReadMachineValue(profileKey, L"Description");
+const std::wstring ProfileKey =
+    TipKey + L"\\LanguageProfile\\0x00000404\\" + GuidText(GUID_TextServiceProfile);
+
+void ExpectTheProfileAndTheCategories() {
+    const auto description = ReadMachineValue(ProfileKey, L"Description");
     ASSERT_TRUE(description) << "no language profile for 0x0404";
     EXPECT_EQ(description->Text(), L"悠然輸入法-啟明星 (Mo_Input_Ka)");
     for (const GUID* category : Categories) {
@@ -61,7 +66,21 @@ TEST(Regsvr32, RegistersTheComClassTheProfileAndTheCategories) {
         EXPECT_TRUE(MachineKeyExists(TipKey + L"\\Category\\Item\\" + GuidText(CLSID_TextService) +
                                      L"\\" + GuidText(*category)));
     }
+}
 
+// What one registration leaves behind, by the library's architecture.
+void ExpectOneRegistration() {
+    ExpectTheComClass();
+    if (RunningUnderWow64()) {
+        EXPECT_FALSE(MachineKeyExists(TipKey)) << "the x86 library made a TSF registration";
+    } else {
+        ExpectTheProfileAndTheCategories();
+    }
+}
+
+TEST(Regsvr32, RegistersTheComClassAndOnlyOnX64TheProfileAndTheCategories) {
+    ASSERT_EQ(RunRegsvr32(L""), 0);
+    ExpectOneRegistration();
     EXPECT_EQ(RunRegsvr32(L"/u"), 0);
     ExpectNothingRegistered();
 }
@@ -69,10 +88,25 @@ TEST(Regsvr32, RegistersTheComClassTheProfileAndTheCategories) {
 TEST(Regsvr32, RegisteringTwiceKeepsOneRegistration) {
     ASSERT_EQ(RunRegsvr32(L""), 0);
     ASSERT_EQ(RunRegsvr32(L""), 0);
-    EXPECT_TRUE(MachineKeyExists(TipKey + L"\\LanguageProfile\\0x00000404\\" +
-                                 GuidText(GUID_TextServiceProfile)));
+    ExpectOneRegistration();
     EXPECT_EQ(RunRegsvr32(L"/u"), 0);
     ExpectNothingRegistered();
+}
+
+// The x64 library's profile stays when the x86 library is removed under WOW64.
+TEST(Regsvr32, UnderWow64UnregisteringRemovesTheComClassAlone) {
+    if (!RunningUnderWow64()) GTEST_SKIP() << "an x86 program under WOW64 only";
+    ASSERT_EQ(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_OK);
+    ASSERT_EQ(RegisterProfileAsTheX64LibraryDoes(), S_OK);
+    ASSERT_TRUE(MachineKeyExists(ProfileKey));
+    ASSERT_EQ(RunRegsvr32(L""), 0);
+
+    EXPECT_EQ(RunRegsvr32(L"/u"), 0);
+    EXPECT_FALSE(MachineKeyExists(ClassKey));
+    EXPECT_TRUE(MachineKeyExists(ProfileKey)) << "the x86 library removed the x64 one's profile";
+
+    EXPECT_EQ(UnregisterProfileAsTheX64LibraryDoes(), S_OK);
+    CoUninitialize();
 }
 
 TEST(UnregisterExport, AnswersSuccessWhenNothingIsLeftToRemove) {
@@ -85,13 +119,21 @@ TEST(UnregisterExport, AnswersSuccessWhenNothingIsLeftToRemove) {
 }
 
 TEST(RegisterExport, AFailingTsfStepUndoesTheWholeRegistration) {
-    // Wine's TSF objects are apartment-bound and cannot be created from a multithreaded
-    // apartment, so registration on such a thread fails at its first TSF step.
+    // Wine's TSF objects, 32-bit and 64-bit alike, are apartment-bound and cannot be created
+    // from a multithreaded apartment, so registration on such a thread fails at its first
+    // TSF step. The x86 library under WOW64 makes no TSF step: there the same registration
+    // writes its COM class and succeeds.
     LoadedTsfLibrary library;
     ASSERT_TRUE(library);
     std::thread([&] {
         ASSERT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);
-        EXPECT_EQ(library.Call("DllRegisterServer"), E_NOINTERFACE);
+        if (RunningUnderWow64()) {
+            EXPECT_EQ(library.Call("DllRegisterServer"), S_OK);
+            ExpectOneRegistration();
+            EXPECT_EQ(library.Call("DllUnregisterServer"), S_OK);
+        } else {
+            EXPECT_EQ(library.Call("DllRegisterServer"), E_NOINTERFACE);
+        }
         CoUninitialize();
     }).join();
     ExpectNothingRegistered();

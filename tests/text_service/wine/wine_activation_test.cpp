@@ -1,7 +1,8 @@
 // Wine's own TSF activating the registered input method: ActivateLanguageProfile after
 // the thread manager is active makes Wine create the text service through the registry
 // and call its Activate. Runs with LC_ALL=zh_TW.UTF-8, without which Wine's current
-// language is 0x0409 and it activates no profile for 0x0404.
+// language is 0x0409 and it activates no profile for 0x0404. Under WOW64 the x86 library
+// registers its COM class alone, so the test registers the profile as the x64 library does.
 #include <gtest/gtest.h>
 #include <msctf.h>
 #include <windows.h>
@@ -9,8 +10,10 @@
 #include "com_ptr.h"
 #include "identifiers.h"
 #include "install_file_names.h"
+#include "running_under_wow64.h"
 #include "test_files.h"
 #include "tsf_library.h"
+#include "x64_profile_registration.h"
 
 namespace {
 
@@ -27,6 +30,9 @@ ComPtr<Interface> Create(REFCLSID clsid, REFIID iid) {
 TEST(WineActivation, ActivateLanguageProfileRunsOurActivate) {
     ASSERT_EQ(RunRegsvr32(L""), 0);
     ASSERT_EQ(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_OK);
+    if (RunningUnderWow64()) {
+        ASSERT_EQ(RegisterProfileAsTheX64LibraryDoes(), S_OK);
+    }
     ASSERT_TRUE(SetEnvironmentVariableW(InstallNames::TablePathVariable,
                                         test_support::SourcePath("data/ZiRevod-Ka.cin").c_str()));
     {
@@ -77,6 +83,9 @@ TEST(WineActivation, ActivateLanguageProfileRunsOurActivate) {
         EXPECT_EQ(threadMgr->Deactivate(), S_OK);
     }
     SetEnvironmentVariableW(InstallNames::TablePathVariable, nullptr);
+    if (RunningUnderWow64()) {
+        EXPECT_EQ(UnregisterProfileAsTheX64LibraryDoes(), S_OK);
+    }
     CoUninitialize();
     EXPECT_EQ(RunRegsvr32(L"/u"), 0);
 }
