@@ -38,6 +38,16 @@ inline ULONG RefCount(IUnknown* object) {
     return object->Release();
 }
 
+// Calls a test makes fail, each with the result it then gives; S_OK: the call works.
+struct FailureSwitches {
+    HRESULT compositionGetRange = S_OK;  // ITfComposition::GetRange
+    HRESULT rangeSetText = S_OK;         // ITfRange::SetText
+    HRESULT setSelection = S_OK;         // ITfContext::SetSelection
+    HRESULT endComposition = S_OK;       // ITfComposition::EndComposition
+    HRESULT getProperty = S_OK;          // ITfContext::GetProperty
+    HRESULT propertySetValue = S_OK;     // ITfProperty::SetValue
+};
+
 // One SetSelection call.
 struct SelectionCall {
     Span range;  // where the first selection's range stood at the call
@@ -63,6 +73,12 @@ class FakeContext final : public ComObject<FakeContext, ModuleCount::NotCounted,
     bool offerInsertAtSelection = true;
     bool offerContextComposition = true;
     bool offerView = true;
+    // Where the caret goes after InsertTextAtSelection is the application's choice:
+    // after the new text (false), or before it, as some applications keep it.
+    bool caretBeforeInsertedText = false;
+    FailureSwitches failures;
+    // Queued sessions wait, whoever asks them to run, until the test lets them go.
+    bool holdQueue = false;
 
     // --- What a test looks at ---
     const std::wstring& Text() const { return buffer.Text(); }
@@ -83,17 +99,30 @@ class FakeContext final : public ComObject<FakeContext, ModuleCount::NotCounted,
     // --- What a test does as the application ---
     // Runs the queued sessions, oldest first, as the application grants its lock after
     // the current message; sessions queued by them run too. Nothing runs while a session
-    // is running.
+    // is running or while the queue is held.
     void RunPendingSessions();
-    // Ends the newest composition as the application may at any time: the sink hears
-    // OnCompositionTerminated with a write cookie, then the composition is dead. Not
-    // possible while a session runs (TF_E_LOCKED); S_FALSE when there is none.
-    HRESULT TerminateComposition();
-    // The application's own editing, outside any session: places its selection, or
-    // replaces it with `text` (a backspace deletes before an empty selection) and puts
-    // the caret after the new text.
+    // Lets a held queue go and runs it.
+    void ReleaseQueue() {
+        holdQueue = false;
+        RunPendingSessions();
+    }
+    // Ends a live composition (null: the newest) as the application may at any time, also
+    // one its service no longer holds: the sink hears OnCompositionTerminated with a write
+    // cookie, then the composition is dead. Not possible while a session runs
+    // (TF_E_LOCKED); S_FALSE when there is no such composition.
+    HRESULT TerminateComposition(FakeComposition* which = nullptr);
+    // The application's own editing, outside any session (application_editing.cpp):
+    // places its selection, or replaces it with `text` (a backspace deletes before an
+    // empty selection) and puts the caret after the new text. What it types joins no
+    // composition, even one that ends or starts at the caret; an edit of a composition's
+    // own text ends that composition first.
     void MoveSelection(long start, long end);
     void TypeAtSelection(const std::wstring& text);
+    // A key the service did not eat, handled as a plain multi-line edit control does:
+    // `character` (what the key types; 0 for none) replaces the selection, Backspace
+    // deletes the selection or the character before the caret, Enter inserts a line
+    // break ("\r"), the arrows, Home and End move the caret.
+    void ApplicationKey(WPARAM vk, wchar_t character);
 
     // --- What the other fakes use ---
     TextBuffer& Buffer() { return buffer; }

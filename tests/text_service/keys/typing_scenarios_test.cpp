@@ -56,12 +56,16 @@ TEST_F(SampleTableTyping, KeysThatAreNotWantedReachTheApplication) {
     EXPECT_FALSE(Press('1'));       // no key name, nothing pending
     EXPECT_FALSE(Press(VK_SPACE));  // nothing to convert
     EXPECT_FALSE(Press(VK_BACK));
+    EXPECT_EQ(Text(), L"1");  // the application typed them
     Type("z");
     EXPECT_FALSE(Press(VK_NUMPAD1));  // the keypad always goes to the application
     EXPECT_FALSE(Press(VK_RETURN, true));
     EXPECT_FALSE(Press(VK_HOME, true));
     EXPECT_FALSE(PressWith(VK_CONTROL, 'H'));
-    EXPECT_EQ(Text(), L"車");
+    // The application's text stays out of the reading, which is still the service's.
+    EXPECT_EQ(Text(), L"1車1\r");
+    EXPECT_EQ(CompositionText(), L"車");
+    EXPECT_TRUE(AttributeOn(1, 2));
     EXPECT_EQ(Reading(), "z");
     EXPECT_EQ(Document().Sessions().size(), 1u);
 }
@@ -375,21 +379,11 @@ TEST_F(SampleTableTyping, ADocumentThatRefusesSynchronousSessionsStillGetsTheKey
     EXPECT_FALSE(CompositionOpen());
 }
 
-TEST_F(SampleTableTyping, NoCompositionFromTheApplicationLeavesTheKeyToIt) {
-    Document().refuseComposition = true;
-    EXPECT_FALSE(Press('Z'));
-    EXPECT_EQ(Text(), L"");
-    EXPECT_FALSE(service->composition);
-    Document().refuseComposition = false;
-    EXPECT_TRUE(Press('H'));  // the reading held meanwhile is shown whole
-    EXPECT_EQ(Text(), L"車木");
-}
-
 TEST_F(SampleTableTyping, FocusLossDiscardsTheReadingAndRegainingItRereadsTheSettings) {
     Type("zh ");
     Type("zh");
     fake_tsf::FakeContext& document = Document();
-    host->Focus(nullptr);
+    host->ServiceFocus(false);
     // Outside a key the document refuses the synchronous Escape session, which is not
     // retried: the reading is dropped from the service, its text stays in the document.
     ASSERT_FALSE(document.Sessions().empty());
@@ -405,7 +399,7 @@ TEST_F(SampleTableTyping, FocusLossDiscardsTheReadingAndRegainingItRereadsTheSet
     fake_tsf::StoreSetting(PersistentToolbar, 0);
     fake_tsf::StoreSetting(ToolbarFollowMode, 2);
     fake_tsf::StoreSetting(LetterSelection, 1);  // not re-read on focus
-    host->Focus(first.Get());
+    host->ServiceFocus(true);
     EXPECT_EQ(service->simplifiedOutput, 1);
     EXPECT_TRUE(service->fullwidthOutput);
     EXPECT_FALSE(service->persistentToolbar);
@@ -528,7 +522,8 @@ TEST_F(SampleTableTyping, AReadOnlyDocumentGetsTheKeyBack) {
     Document().readOnly = true;
     EXPECT_FALSE(Press('Z'));
     EXPECT_EQ(Document().Sessions().back().sessionResult, TS_E_READONLY);
-    EXPECT_EQ(Text(), L"");
+    // No session ran; the application handles the key as its own.
+    EXPECT_EQ(Text(), L"z");
 }
 
 TEST_F(SampleTableTyping, OnScreenKeyboardClicksTypeInBothModes) {
@@ -567,11 +562,11 @@ TEST_F(CapsLockToggleTyping, CapsLockFlipsTheModeAndShiftDoesNot) {
     EXPECT_TRUE(Hold(VK_CAPITAL));
     EXPECT_TRUE(Release(VK_CAPITAL));
     EXPECT_FALSE(service->chineseMode);
-    EXPECT_FALSE(Press('Z'));
+    EXPECT_FALSE(Press('Z'));  // English: the application types it, Caps Lock on
     Press(VK_CAPITAL);
     EXPECT_TRUE(service->chineseMode);
     EXPECT_TRUE(Press('Z'));
-    EXPECT_EQ(Text(), L"車");
+    EXPECT_EQ(Text(), L"Z車");
 }
 
 }  // namespace
@@ -588,11 +583,11 @@ TEST_F(ChangingTableTyping, ATableChangedWhileAwayIsReloadedWhenTheFocusReturns)
     Type("zz ");
     EXPECT_EQ(Text(), L"");  // no such code yet
 
-    host->Focus(nullptr);
+    host->ServiceFocus(false);
     const std::string end = "%chardef end";
     text.insert(text.rfind(end), "zz \xE8\xBD\x9F\n");  // 轟
     temp.Write("table.cin", text);
-    host->Focus(first.Get());
+    host->ServiceFocus(true);
     Type("zz ");
     EXPECT_EQ(Text(), L"轟");
 }
