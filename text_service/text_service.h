@@ -117,6 +117,10 @@ class TextService final
     bool IsKeyForComposition(WPARAM vk, LPARAM lParam) const;
     std::string SelectionKeys() const;
 
+    // A KeyEditSession's work: HandleKey, after whose failure the composer and the command
+    // buffer hold only what the document shows.
+    HRESULT RunKeySession(TfEditCookie cookie, ITfContext* context, WPARAM vk, LPARAM lParam,
+                          char directChar, char keyboardChar);
     // The per-key state machine, run inside a KeyEditSession.
     HRESULT HandleKey(TfEditCookie cookie, ITfContext* context, WPARAM vk, LPARAM lParam,
                       char directChar, char keyboardChar);

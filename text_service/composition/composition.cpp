@@ -114,22 +114,22 @@ HRESULT TextService::CommitText(TfEditCookie cookie, ITfContext* context, std::s
     if (!range) return E_FAIL;
     hr = range->SetText(cookie, 0, output.c_str(), static_cast<LONG>(output.size()));
     if (FAILED(hr)) return hr;
+    // The text is committed from here on. What fails after this cannot take it back, so
+    // it does not fail the key either: the application would type the key a second time.
     ComPtr<ITfProperty> attribute;
     if (SUCCEEDED(context->GetProperty(GUID_PROP_ATTRIBUTE, attribute.Put())) && attribute) {
         attribute->Clear(cookie, range.Get());
     }
     ComPtr<ITfRange> caret;
-    hr = range->Clone(caret.Put());
-    if (FAILED(hr)) return hr;
-    if (!caret) return E_FAIL;
+    const bool cloned = SUCCEEDED(range->Clone(caret.Put())) && caret;
 
+    // A composition that will not end is let go of, as one in another document is.
     ComPtr<ITfComposition> ending = std::move(composition);
     compositionContext.Reset();
-    hr = ending->EndComposition(cookie);
-    if (FAILED(hr)) return hr;
-    hr = caret->Collapse(cookie, TF_ANCHOR_END);
-    if (FAILED(hr)) return hr;
-    hr = PlaceCaret(cookie, context, caret.Get());
-    if (SUCCEEDED(hr)) ShowToolbar(true);
-    return hr;
+    ending->EndComposition(cookie);
+    if (cloned && SUCCEEDED(caret->Collapse(cookie, TF_ANCHOR_END))) {
+        PlaceCaret(cookie, context, caret.Get());
+    }
+    ShowToolbar(true);
+    return S_OK;
 }

@@ -24,7 +24,7 @@ KeyEditSession::~KeyEditSession() {
 
 HRESULT STDMETHODCALLTYPE KeyEditSession::DoEditSession(TfEditCookie cookie) {
     return GuardCom([&] {
-        return service->HandleKey(cookie, context.Get(), vk, lParam, directChar, keyboardChar);
+        return service->RunKeySession(cookie, context.Get(), vk, lParam, directChar, keyboardChar);
     });
 }
 
