@@ -117,6 +117,9 @@ class TextService final
     bool IsKeyForComposition(WPARAM vk, LPARAM lParam) const;
     std::string SelectionKeys() const;
 
+    // True while `held` is the composition held and the composer and the command buffer
+    // are empty: nothing was typed since a focus loss emptied them.
+    bool NothingTypedSince(ITfComposition* held) const noexcept;
     // A KeyEditSession's work: HandleKey, after whose failure the composer and the command
     // buffer hold only what the document shows.
     HRESULT RunKeySession(TfEditCookie cookie, ITfContext* context, WPARAM vk, LPARAM lParam,
@@ -193,6 +196,7 @@ class TextService final
     HRESULT ChooseCandidate(TfEditCookie cookie, ITfContext* context, WPARAM vk, char keyChar);
     HRESULT HandleCandidateKey(TfEditCookie cookie, ITfContext* context, WPARAM vk, char keyChar);
     HRESULT RequestEscapeSession(ITfContext* context) noexcept;
+    void RequestFocusLossEscape() noexcept;
     void ToggleOutputSetting(bool simplified, LPARAM lParam) noexcept;
     bool HoldsCompositionIn(ITfContext* context) const noexcept;
     void RepaintCandidateWindow() noexcept;

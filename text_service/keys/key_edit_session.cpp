@@ -17,6 +17,7 @@ KeyEditSession::KeyEditSession(TextService* owner, ITfContext* keyContext, WPARA
 }
 
 KeyEditSession::~KeyEditSession() {
+    onlyWhileHeld.Reset();
     context.Reset();
     // May destroy the service when this was the last reference.
     static_cast<ITfTextInputProcessorEx*>(service)->Release();
@@ -24,6 +25,7 @@ KeyEditSession::~KeyEditSession() {
 
 HRESULT STDMETHODCALLTYPE KeyEditSession::DoEditSession(TfEditCookie cookie) {
     return GuardCom([&] {
+        if (onlyWhileHeld && !service->NothingTypedSince(onlyWhileHeld.Get())) return S_OK;
         return service->RunKeySession(cookie, context.Get(), vk, lParam, directChar, keyboardChar);
     });
 }

@@ -9,6 +9,7 @@
 
 #include "com_object.h"
 #include "com_ptr.h"
+#include "tsf_declarations.h"
 
 class TextService;
 
@@ -19,6 +20,12 @@ class KeyEditSession final
                    char directChar, char keyboardChar) noexcept;
 
     HRESULT STDMETHODCALLTYPE DoEditSession(TfEditCookie cookie) override;
+
+    // Makes the session do nothing unless `held` is still the service's composition with
+    // nothing typed since: the Escape that a focus loss asks for again to run later.
+    void OnlyWhileHeld(ITfComposition* held) noexcept {
+        onlyWhileHeld = ComPtr<ITfComposition>(held);
+    }
 
     void* FindInterface(REFIID iid) noexcept {
         return OwnInterface(iid, IID_ITfEditSession, static_cast<ITfEditSession*>(this));
@@ -33,4 +40,11 @@ class KeyEditSession final
     LPARAM lParam;
     char directChar;
     char keyboardChar;
+    ComPtr<ITfComposition> onlyWhileHeld;
 };
+
+// A synchronous request refused: Windows answers it in the session result; a host may
+// also answer it as the call's result.
+inline bool SynchronousRefused(HRESULT call, HRESULT session) noexcept {
+    return call == TF_E_SYNCHRONOUS || (SUCCEEDED(call) && session == TF_E_SYNCHRONOUS);
+}

@@ -379,26 +379,69 @@ TEST_F(SampleTableTyping, ADocumentThatRefusesSynchronousSessionsStillGetsTheKey
     EXPECT_FALSE(CompositionOpen());
 }
 
-TEST_F(SampleTableTyping, FocusLossDiscardsTheReadingAndRegainingItRereadsTheSettings) {
-    Type("zh ");
-    Type("zh");
-    fake_tsf::FakeContext& document = Document();
-    host->ServiceFocus(false);
-    // Outside a key the document refuses the synchronous Escape session, which is not
-    // retried: the reading is dropped from the service, its text stays in the document.
-    ASSERT_FALSE(document.Sessions().empty());
-    EXPECT_EQ(document.Sessions().back().flags, SyncSession);
-    EXPECT_EQ(document.Sessions().back().sessionResult, TF_E_SYNCHRONOUS);
-    EXPECT_EQ(document.PendingSessions(), 0u);
-    EXPECT_TRUE(service->composer.Reading().empty());
-    EXPECT_EQ(document.Text(), L"中文車木");
+// Outside a key the document refuses the synchronous Escape session of a focus loss; the
+// same session is asked for again to run later, and then takes the reading, the typed
+// command or the list away with its underline.
+TEST_F(SampleTableTyping, FocusLossEndsWhatIsPendingWhenTheQueueRuns) {
+    for (const char* pending : {"zh", "mos", "x "}) {
+        SCOPED_TRACE(pending);
+        Document().SetDocument(L"中文", 2);
+        Type(pending);
+        host->ServiceFocus(false);
+        ASSERT_GE(Document().Sessions().size(), 2u);
+        const auto& sessions = Document().Sessions();
+        EXPECT_EQ(sessions[sessions.size() - 2].flags, SyncSession);
+        EXPECT_EQ(sessions[sessions.size() - 2].sessionResult, TF_E_SYNCHRONOUS);
+        EXPECT_EQ(sessions.back().flags, AsyncSession);
+        EXPECT_EQ(Document().PendingSessions(), 1u);
+        EXPECT_TRUE(service->composer.Reading().empty());
+        EXPECT_TRUE(service->commandBuffer.empty());
 
+        Document().RunPendingSessions();
+        EXPECT_EQ(Text(), L"中文");
+        EXPECT_FALSE(service->composition);
+        EXPECT_TRUE(Document().Compositions().empty());
+        EXPECT_TRUE(fake_tsf::NoAttribute(Document()));
+        host->ServiceFocus(true);
+    }
+}
+
+TEST_F(SampleTableTyping, AKeyTypedBeforeTheFocusLossEscapeRunsWins) {
+    Type("zh");
+    host->ServiceFocus(false);
+    host->ServiceFocus(true);
+    EXPECT_TRUE(Press('Q'));  // the held composition shows the new reading
+    EXPECT_EQ(Text(), L"日");
+    Document().RunPendingSessions();
+    EXPECT_EQ(Text(), L"日");
+    EXPECT_TRUE(CompositionOpen());
+    EXPECT_TRUE(AttributeOn(0, 1));
+    EXPECT_EQ(Reading(), "q");
+
+    // Nor does it end another composition the service holds by then.
+    Press(VK_ESCAPE);
+    Type("zh");
+    host->ServiceFocus(false);
+    host->ServiceFocus(true);
+    ASSERT_EQ(Document().TerminateComposition(), S_OK);  // the application ends that one
+    Document().failures.rangeSetText = E_FAIL;
+    EXPECT_FALSE(Press('Z'));  // a new composition started, its text refused: held empty
+    Document().failures.rangeSetText = S_OK;
+    ASSERT_TRUE(CompositionOpen());
+    EXPECT_TRUE(service->composer.Reading().empty());
+    Document().RunPendingSessions();
+    EXPECT_TRUE(CompositionOpen());
+    EXPECT_EQ(Text(), L"車木z");
+}
+
+TEST_F(SampleTableTyping, RegainingTheFocusRereadsTheSettings) {
     using namespace SettingNames;
     fake_tsf::StoreSetting(SimplifiedOutput, 1);
     fake_tsf::StoreSetting(FullwidthOutput, 1);
     fake_tsf::StoreSetting(PersistentToolbar, 0);
     fake_tsf::StoreSetting(ToolbarFollowMode, 2);
     fake_tsf::StoreSetting(LetterSelection, 1);  // not re-read on focus
+    host->ServiceFocus(false);
     host->ServiceFocus(true);
     EXPECT_EQ(service->simplifiedOutput, 1);
     EXPECT_TRUE(service->fullwidthOutput);
