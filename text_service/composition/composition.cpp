@@ -102,10 +102,18 @@ HRESULT TextService::CommitText(TfEditCookie cookie, ITfContext* context, std::s
         ComPtr<ITfInsertAtSelection> insert;
         HRESULT hr = document.As(IID_ITfInsertAtSelection, insert);
         if (FAILED(hr)) return hr;
-        hr = insert->InsertTextAtSelection(cookie, TF_IAS_NOQUERY, output.c_str(),
-                                           static_cast<LONG>(output.size()), nullptr);
-        if (SUCCEEDED(hr)) ShowToolbar(true);
-        return hr;
+        ComPtr<ITfRange> inserted;
+        hr = insert->InsertTextAtSelection(cookie, 0, output.c_str(),
+                                           static_cast<LONG>(output.size()), inserted.Put());
+        if (FAILED(hr)) return hr;
+        // Where the caret goes after the insertion is the application's choice; one that
+        // keeps it before the text would have the next commit read backwards. Once the
+        // text is in, a caret that cannot be placed fails nothing.
+        if (inserted && SUCCEEDED(inserted->Collapse(cookie, TF_ANCHOR_END))) {
+            PlaceCaret(cookie, context, inserted.Get());
+        }
+        ShowToolbar(true);
+        return S_OK;
     }
 
     ComPtr<ITfRange> range;
