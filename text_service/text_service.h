@@ -117,6 +117,10 @@ class TextService final
     bool IsKeyForComposition(WPARAM vk, LPARAM lParam) const;
     std::string SelectionKeys() const;
 
+    // True while the service is active in the activation `number`.
+    bool IsActivation(std::uint32_t number) const noexcept {
+        return threadMgr && number == activation;
+    }
     // True while `held` is the composition held and the composer and the command buffer
     // are empty: nothing was typed since a focus loss emptied them.
     bool NothingTypedSince(ITfComposition* held) const noexcept;
@@ -145,6 +149,8 @@ class TextService final
 
     ComPtr<ITfThreadMgr> threadMgr;
     ComPtr<ITfKeystrokeMgr> keystrokeMgr;
+    // Counts the activations; a session carries the one it was asked for in.
+    std::uint32_t activation = 0;
     TfClientId clientId = 0;
     TfGuidAtom readingAtom = 0;
     CinTable table;

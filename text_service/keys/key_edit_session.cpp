@@ -8,6 +8,7 @@
 KeyEditSession::KeyEditSession(TextService* owner, ITfContext* keyContext, WPARAM key,
                                LPARAM keyLParam, char direct, char clicked) noexcept
     : service(owner),
+      activation(owner->activation),
       context(keyContext),
       vk(key),
       lParam(keyLParam),
@@ -25,6 +26,9 @@ KeyEditSession::~KeyEditSession() {
 
 HRESULT STDMETHODCALLTYPE KeyEditSession::DoEditSession(TfEditCookie cookie) {
     return GuardCom([&] {
+        // Asked for before Deactivate, the session belongs to a document and a state that
+        // are no longer the service's, even after a new Activate.
+        if (!service->IsActivation(activation)) return E_UNEXPECTED;
         if (onlyWhileHeld && !service->NothingTypedSince(onlyWhileHeld.Get())) return S_OK;
         return service->RunKeySession(cookie, context.Get(), vk, lParam, directChar, keyboardChar);
     });

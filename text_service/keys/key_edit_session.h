@@ -2,10 +2,12 @@
 // The edit session that carries one key into the service: only inside an edit session
 // may the service change the document. It holds a reference on its service, so the
 // service (and the library) stay alive until TSF has run and released the session, even
-// when it runs after the key event returned.
+// when it runs after the key event returned, or after Deactivate: then it does nothing.
 
 #include <msctf.h>
 #include <windows.h>
+
+#include <cstdint>
 
 #include "com_object.h"
 #include "com_ptr.h"
@@ -34,7 +36,8 @@ class KeyEditSession final
   private:
     ~KeyEditSession() override;
 
-    TextService* service;  // one reference held, released by the destructor
+    TextService* service;      // one reference held, released by the destructor
+    std::uint32_t activation;  // the service's activation the session was asked for in
     ComPtr<ITfContext> context;
     WPARAM vk;
     LPARAM lParam;
