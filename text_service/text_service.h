@@ -134,6 +134,8 @@ class TextService final
 
     // --- Composition and commit (composition/) ---
     HRESULT EnsureComposition(TfEditCookie cookie, ITfContext* context);
+    // Sets the reading attribute over `range`.
+    void MarkReading(TfEditCookie cookie, ITfContext* context, ITfRange* range);
     // Empty text shows the reading through the key names.
     HRESULT SetCompositionText(TfEditCookie cookie, ITfContext* context, const std::wstring& text);
     HRESULT CommitText(TfEditCookie cookie, ITfContext* context, std::string_view text,
@@ -203,6 +205,8 @@ class TextService final
     HRESULT HandleCandidateKey(TfEditCookie cookie, ITfContext* context, WPARAM vk, char keyChar);
     HRESULT RequestEscapeSession(ITfContext* context) noexcept;
     void RequestFocusLossEscape() noexcept;
+    // Sets the reading attribute over the held composition again.
+    void MarkHeldReading(TfEditCookie cookie);
     void ToggleOutputSetting(bool simplified, LPARAM lParam) noexcept;
     bool HoldsCompositionIn(ITfContext* context) const noexcept;
     void RepaintCandidateWindow() noexcept;

@@ -17,6 +17,20 @@ HRESULT PlaceCaret(TfEditCookie cookie, ITfContext* context, ITfRange* range) {
 
 }  // namespace
 
+// Without an atom, or when the property fails, the reading goes without its underline.
+void TextService::MarkReading(TfEditCookie cookie, ITfContext* context, ITfRange* range) {
+    ComPtr<ITfProperty> attribute;
+    if (readingAtom == 0 || FAILED(context->GetProperty(GUID_PROP_ATTRIBUTE, attribute.Put())) ||
+        !attribute) {
+        return;
+    }
+    VARIANT value;
+    VariantInit(&value);
+    value.vt = VT_I4;
+    value.lVal = static_cast<LONG>(readingAtom);
+    attribute->SetValue(cookie, range, &value);
+}
+
 bool TextService::HoldsCompositionIn(ITfContext* context) const noexcept {
     return composition && compositionContext.Get() == context;
 }
@@ -61,15 +75,7 @@ HRESULT TextService::SetCompositionText(TfEditCookie cookie, ITfContext* context
     if (FAILED(hr)) return hr;
 
     // Writing the text dropped the attribute over it: set it again after every edit.
-    ComPtr<ITfProperty> attribute;
-    if (readingAtom != 0 && !shown.empty() &&
-        SUCCEEDED(context->GetProperty(GUID_PROP_ATTRIBUTE, attribute.Put())) && attribute) {
-        VARIANT value;
-        VariantInit(&value);
-        value.vt = VT_I4;
-        value.lVal = static_cast<LONG>(readingAtom);
-        attribute->SetValue(cookie, range.Get(), &value);
-    }
+    if (!shown.empty()) MarkReading(cookie, context, range.Get());
 
     ComPtr<ITfRange> caret;
     if (SUCCEEDED(range->Clone(caret.Put())) && caret &&

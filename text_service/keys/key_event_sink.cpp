@@ -205,6 +205,13 @@ void ClearReadingAttribute(TfEditCookie cookie, ITfComposition* ended) {
 
 }  // namespace
 
+void TextService::MarkHeldReading(TfEditCookie cookie) {
+    ComPtr<ITfRange> range;
+    if (composition && SUCCEEDED(composition->GetRange(range.Put())) && range) {
+        MarkReading(cookie, compositionContext.Get(), range.Get());
+    }
+}
+
 // The application ended a composition of ours. Only this sink hears it, so a composition
 // we had already dropped (a key arrived in another document) still loses its underline;
 // the service's state changes only for the one it holds.
@@ -213,7 +220,12 @@ HRESULT STDMETHODCALLTYPE TextService::OnCompositionTerminated(TfEditCookie cook
     return GuardCom([&] {
         if (ended == nullptr) return S_OK;
         ClearReadingAttribute(cookie, ended);
-        if (ended != composition.Get()) return S_OK;
+        if (ended != composition.Get()) {
+            // The ended range grows with text written at its end, so it may cover the
+            // reading held now: that keeps its underline.
+            MarkHeldReading(cookie);
+            return S_OK;
+        }
         composition.Reset();
         compositionContext.Reset();
         composer.Reset();

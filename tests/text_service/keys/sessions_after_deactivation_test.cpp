@@ -83,3 +83,24 @@ TEST_F(SessionsAfterDeactivation, AnInactiveServiceShowsNoCandidateList) {
 }
 
 }  // namespace
+
+namespace {
+
+class ReadingInADroppedComposition : public keys_test::TypingTest {};
+
+// Deactivate lets the composition go without ending it; the next reading is written at its
+// end and so lies inside its range when the application ends it.
+TEST_F(ReadingInADroppedComposition, KeepsItsUnderlineWhenTheApplicationEndsTheOldOne) {
+    Start(test_support::SourcePath("data/ZiRevod-Ka.cin"));
+    Type("zh");
+    EXPECT_EQ(service->Deactivate(), S_OK);
+    ASSERT_EQ(service->Activate(host->ThreadMgr(), keys_test::Client), S_OK);
+    Type("q");
+    ASSERT_EQ(Document().Compositions().size(), 2u);
+    EXPECT_EQ(Document().TerminateComposition(Document().Compositions().front().Get()), S_OK);
+    EXPECT_EQ(Text(), L"車木日");
+    EXPECT_TRUE(CompositionOpen());
+    EXPECT_TRUE(AttributeOn(2, 3));
+}
+
+}  // namespace
