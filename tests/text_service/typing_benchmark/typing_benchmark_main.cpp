@@ -170,6 +170,7 @@ int main(int argc, char** argv) {
     std::printf("key state: %s\n", systemKeyboard ? "the system's (GetKeyState, ToUnicodeEx)"
                                                   : "a keyboard of our own (no platform call)");
     host.Focus(document.Get());
+    host.ServiceFocus(true);  // as the application's window gets the focus
 
     // Codes of each kind, found in the loaded table.
     std::string single;
