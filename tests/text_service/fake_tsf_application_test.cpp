@@ -207,6 +207,9 @@ TEST(FakeFailureSwitches, EachSwitchedCallFailsWithItsResultAndChangesNothing) {
         auto context = Make<FakeContext>();
         context->SetDocument(L"ab", 2);
         auto composition = StartComposition(context.Get(), 2, L"cd");
+        // One more, empty, for the application to end below.
+        auto sink = Make<fake_tsf::CountingCompositionSink>();
+        StartComposition(context.Get(), 0, L"", sink.Get());
         context->failures.*c.switched = c.result;
         EXPECT_EQ(InSession(context.Get(),
                             [&](TfEditCookie ec) {
@@ -215,10 +218,20 @@ TEST(FakeFailureSwitches, EachSwitchedCallFailsWithItsResultAndChangesNothing) {
                   c.result);
         EXPECT_EQ(context->Text(), L"abcd");
         EXPECT_EQ(context->Selection().end, 2);
-        ASSERT_EQ(context->Compositions().size(), 1u);
+        ASSERT_EQ(context->Compositions().size(), 2u);
         EXPECT_TRUE(context->AttributeProperty().Values().empty());
-        // Switched back, the same call works.
+        // The switch fails the service's own sessions only: inside the application's
+        // ending of another composition the same call works.
+        HRESULT inTermination = E_FAIL;
+        sink->whenTerminated = [&](TfEditCookie ec, ITfComposition*) {
+            inTermination = c.call(*context.Get(), composition.Get(), ec);
+        };
+        ASSERT_EQ(context->TerminateComposition(context->Compositions().back().Get()), S_OK);
+        EXPECT_EQ(sink->terminated, 1);
+        EXPECT_EQ(inTermination, S_OK);
+        // Switched back, the same call works in a session too.
         context->failures.*c.switched = S_OK;
+        if (context->Compositions().empty()) continue;  // ended inside the termination
         EXPECT_EQ(InSession(context.Get(),
                             [&](TfEditCookie ec) {
                                 return c.call(*context.Get(), composition.Get(), ec);

@@ -77,7 +77,7 @@ HRESULT STDMETHODCALLTYPE FakeContext::SetSelection(TfEditCookie ec, ULONG count
     }
     if (!CanWrite(ec)) {
         call.result = TF_E_NOLOCK;
-    } else if (FAILED(failures.setSelection)) {
+    } else if (FAILED(Failing(&FailureSwitches::setSelection))) {
         call.result = failures.setSelection;
     } else if (count == 0 || selections == nullptr || OwnRange(selections[0].range) == nullptr) {
         call.result = E_INVALIDARG;
@@ -128,7 +128,7 @@ HRESULT STDMETHODCALLTYPE FakeContext::GetProperty(REFGUID guid, ITfProperty** o
     if (out == nullptr) return E_INVALIDARG;
     *out = nullptr;
     if (!SameIid(guid, GUID_PROP_ATTRIBUTE)) return E_NOTIMPL;
-    if (FAILED(failures.getProperty)) return failures.getProperty;
+    if (const HRESULT hr = Failing(&FailureSwitches::getProperty); FAILED(hr)) return hr;
     *out = attribute.Get();
     (*out)->AddRef();
     return S_OK;

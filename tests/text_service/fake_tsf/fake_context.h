@@ -38,7 +38,9 @@ inline ULONG RefCount(IUnknown* object) {
     return object->Release();
 }
 
-// Calls a test makes fail, each with the result it then gives; S_OK: the call works.
+// Calls a test makes fail, each with the result it then gives; S_OK: the call works. They
+// fail only inside the service's own edit sessions: while the application ends a
+// composition, what the sink does has no failure to recover from.
 struct FailureSwitches {
     HRESULT compositionGetRange = S_OK;  // ITfComposition::GetRange
     HRESULT rangeSetText = S_OK;         // ITfRange::SetText
@@ -87,6 +89,10 @@ class FakeContext final : public ComObject<FakeContext, ModuleCount::NotCounted,
     const std::vector<SessionRecord>& Sessions() const { return sessionLog; }
     std::size_t PendingSessions() const { return pending.size(); }
     bool SessionRunning() const { return cookie != 0; }
+    // The result a switched call gives now: its switch inside a service's session, else S_OK.
+    HRESULT Failing(HRESULT FailureSwitches::*call) const {
+        return SessionRunning() && runningClient != 0 ? failures.*call : S_OK;
+    }
     // Compositions started and not yet ended, oldest first.
     const std::vector<ComPtr<FakeComposition>>& Compositions() const { return compositions; }
     FakeProperty& AttributeProperty() { return *attribute.Get(); }
