@@ -360,14 +360,22 @@ class Sequence {
         armedForKey = true;
     }
 
-    // The failure lasts for the key after it was armed, with the sessions run after it.
+    // The failure lasts for the key after it was armed, with the sessions run after it; the
+    // sessions already queued run under it too, in the step that armed it.
     void DisarmFailure() {
         if (armed == nullptr) return;
+        NoteWhatTheFailureLeft();
         if (armedForKey) {
             armedForKey = false;
             return;
         }
         armed->failures = fake_tsf::FailureSwitches{};
+        armed = nullptr;
+        endMayFail = false;
+        attributeMayLack = false;
+    }
+
+    void NoteWhatTheFailureLeft() {
         // A composition that would not end was let go of by the service, maybe in the
         // very key that started it.
         if (endMayFail) {
@@ -377,14 +385,11 @@ class Sequence {
                 }
             }
         }
-        endMayFail = false;
-        armed = nullptr;
         // The reading written meanwhile may lack its underline: a failure that is ignored.
-        if (attributeMayLack && service->composition) {
-            unmarked.insert(dynamic_cast<FakeComposition*>(service->composition.Get()));
+        if (attributeMayLack && service->composition &&
+            unmarked.insert(dynamic_cast<FakeComposition*>(service->composition.Get())).second) {
             keptUnmarked.push_back(service->composition);
         }
-        attributeMayLack = false;
     }
 
     void ChangeServiceFocus(FakeContext* focused) {
