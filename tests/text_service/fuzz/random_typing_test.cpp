@@ -136,7 +136,7 @@ class Sequence {
                 KeyAction();
             }
             // The applications' message loops grant the queued sessions, mostly at once.
-            if (!Chance(10)) host->RunPendingSessions();
+            if (!Chance(10)) RunQueues(false);
             DisarmFailure();
             Check();
             if (trace) {
@@ -318,7 +318,7 @@ class Sequence {
                 break;
             case 10:
                 Log("queues let go");
-                for (auto& document : documents) document->ReleaseQueue();
+                RunQueues(true);
                 break;
             case 11:
                 DeactivateWithSessionsPending(focused);
@@ -480,6 +480,20 @@ class Sequence {
 
     // Compositions the service let go of without ending them (a key arrived in another
     // document): they stay open in their document, which TSF allows.
+    // Runs every document's queue in turn, letting held ones go when `release`. A session in
+    // one document drops the composition the service held in another, so what was dropped
+    // is noted after each document, not once a step.
+    void RunQueues(bool release) {
+        for (auto& document : documents) {
+            if (release) {
+                document->ReleaseQueue();
+            } else {
+                document->RunPendingSessions();
+            }
+            NoteDroppedCompositions();
+        }
+    }
+
     void NoteDroppedCompositions() {
         ITfComposition* held = service->composition.Get();
         if (lastHeld && lastHeld.Get() != held && !lastHeld->Ended()) {
