@@ -24,8 +24,13 @@ ComposeResult Result(ComposeAction action, std::string text = {}) {
 
 Composer::Composer(const CinTable* cinTable) : table(cinTable) {}
 
+const std::vector<std::string>& Composer::Candidates() const {
+    static const std::vector<std::string> none;
+    return candidates ? *candidates : none;
+}
+
 ComposeResult Composer::AddKey(char key) {
-    if (!candidates.empty()) return Result(ComposeAction::Reject);
+    if (!Candidates().empty()) return Result(ComposeAction::Reject);
 
     key = LowerAsciiLetter(key);
     const std::string_view keyText(&key, 1);
@@ -54,26 +59,32 @@ ComposeResult Composer::AddKey(char key) {
 ComposeResult Composer::Convert() {
     if (reading.empty()) return Result(ComposeAction::PassThrough);
 
-    candidates = table->Lookup(reading);
-    if (candidates.empty()) {
+    std::vector<std::string> found = table->Lookup(reading);
+    if (found.empty()) {
+        candidates.reset();
         reading.clear();
         return Result(ComposeAction::Reject);
     }
-    if (candidates.size() == 1) return Select(0);
+    if (found.size() == 1) {
+        candidates.reset();
+        reading.clear();
+        return Result(ComposeAction::Commit, std::move(found.front()));
+    }
+    candidates = std::make_shared<const std::vector<std::string>>(std::move(found));
     return Result(ComposeAction::ShowCandidates);
 }
 
 ComposeResult Composer::Select(std::size_t index) {
-    if (index >= candidates.size()) return Result(ComposeAction::PassThrough);
+    if (index >= Candidates().size()) return Result(ComposeAction::PassThrough);
 
-    std::string chosen = std::move(candidates[index]);
-    candidates.clear();
+    std::string chosen = (*candidates)[index];
+    candidates.reset();
     reading.clear();
     return Result(ComposeAction::Commit, std::move(chosen));
 }
 
 ComposeResult Composer::Backspace() {
-    candidates.clear();
+    candidates.reset();
     if (reading.empty()) return Result(ComposeAction::PassThrough);
 
     reading.pop_back();
@@ -83,7 +94,7 @@ ComposeResult Composer::Backspace() {
 }
 
 ComposeResult Composer::Reset() {
-    candidates.clear();
+    candidates.reset();
     reading.clear();
     return Result(ComposeAction::EndComposition);
 }

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -35,12 +36,14 @@ class Composer {
 
     std::string ReadingText() const;
     const std::string& Reading() const { return reading; }
-    const std::vector<std::string>& Candidates() const { return candidates; }
+    const std::vector<std::string>& Candidates() const;
 
     static constexpr std::size_t MaxReadingKeys = 6;
 
   private:
     const CinTable* table;
     std::string reading;
-    std::vector<std::string> candidates;
+    // Shared and never changed once made, so a copy of the composer (what a key leaves to
+    // go back to when the document refuses it) costs the same however long the list is.
+    std::shared_ptr<const std::vector<std::string>> candidates;
 };

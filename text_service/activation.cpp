@@ -29,6 +29,7 @@ HRESULT STDMETHODCALLTYPE TextService::Deactivate() {
 
 HRESULT TextService::ActivateSteps(ITfThreadMgr* manager, TfClientId id) {
     if (manager == nullptr) return E_INVALIDARG;
+    ++activation;
     threadMgr = ComPtr<ITfThreadMgr>(manager);
     clientId = id;
 

@@ -117,12 +117,25 @@ class TextService final
     bool IsKeyForComposition(WPARAM vk, LPARAM lParam) const;
     std::string SelectionKeys() const;
 
+    // True while the service is active in the activation `number`.
+    bool IsActivation(std::uint32_t number) const noexcept {
+        return threadMgr && number == activation;
+    }
+    // True while `held` is the composition held and the composer and the command buffer
+    // are empty: nothing was typed since a focus loss emptied them.
+    bool NothingTypedSince(ITfComposition* held) const noexcept;
+    // A KeyEditSession's work: HandleKey, after whose failure the composer and the command
+    // buffer hold only what the document shows.
+    HRESULT RunKeySession(TfEditCookie cookie, ITfContext* context, WPARAM vk, LPARAM lParam,
+                          char directChar, char keyboardChar);
     // The per-key state machine, run inside a KeyEditSession.
     HRESULT HandleKey(TfEditCookie cookie, ITfContext* context, WPARAM vk, LPARAM lParam,
                       char directChar, char keyboardChar);
 
     // --- Composition and commit (composition/) ---
     HRESULT EnsureComposition(TfEditCookie cookie, ITfContext* context);
+    // Sets the reading attribute over `range`.
+    void MarkReading(TfEditCookie cookie, ITfContext* context, ITfRange* range);
     // Empty text shows the reading through the key names.
     HRESULT SetCompositionText(TfEditCookie cookie, ITfContext* context, const std::wstring& text);
     HRESULT CommitText(TfEditCookie cookie, ITfContext* context, std::string_view text,
@@ -138,6 +151,8 @@ class TextService final
 
     ComPtr<ITfThreadMgr> threadMgr;
     ComPtr<ITfKeystrokeMgr> keystrokeMgr;
+    // Counts the activations; a session carries the one it was asked for in.
+    std::uint32_t activation = 0;
     TfClientId clientId = 0;
     TfGuidAtom readingAtom = 0;
     CinTable table;
@@ -189,6 +204,9 @@ class TextService final
     HRESULT ChooseCandidate(TfEditCookie cookie, ITfContext* context, WPARAM vk, char keyChar);
     HRESULT HandleCandidateKey(TfEditCookie cookie, ITfContext* context, WPARAM vk, char keyChar);
     HRESULT RequestEscapeSession(ITfContext* context) noexcept;
+    void RequestFocusLossEscape() noexcept;
+    // Sets the reading attribute over the held composition again.
+    void MarkHeldReading(TfEditCookie cookie);
     void ToggleOutputSetting(bool simplified, LPARAM lParam) noexcept;
     bool HoldsCompositionIn(ITfContext* context) const noexcept;
     void RepaintCandidateWindow() noexcept;

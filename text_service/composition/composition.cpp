@@ -17,6 +17,20 @@ HRESULT PlaceCaret(TfEditCookie cookie, ITfContext* context, ITfRange* range) {
 
 }  // namespace
 
+// Without an atom, or when the property fails, the reading goes without its underline.
+void TextService::MarkReading(TfEditCookie cookie, ITfContext* context, ITfRange* range) {
+    ComPtr<ITfProperty> attribute;
+    if (readingAtom == 0 || FAILED(context->GetProperty(GUID_PROP_ATTRIBUTE, attribute.Put())) ||
+        !attribute) {
+        return;
+    }
+    VARIANT value;
+    VariantInit(&value);
+    value.vt = VT_I4;
+    value.lVal = static_cast<LONG>(readingAtom);
+    attribute->SetValue(cookie, range, &value);
+}
+
 bool TextService::HoldsCompositionIn(ITfContext* context) const noexcept {
     return composition && compositionContext.Get() == context;
 }
@@ -61,15 +75,7 @@ HRESULT TextService::SetCompositionText(TfEditCookie cookie, ITfContext* context
     if (FAILED(hr)) return hr;
 
     // Writing the text dropped the attribute over it: set it again after every edit.
-    ComPtr<ITfProperty> attribute;
-    if (readingAtom != 0 && !shown.empty() &&
-        SUCCEEDED(context->GetProperty(GUID_PROP_ATTRIBUTE, attribute.Put())) && attribute) {
-        VARIANT value;
-        VariantInit(&value);
-        value.vt = VT_I4;
-        value.lVal = static_cast<LONG>(readingAtom);
-        attribute->SetValue(cookie, range.Get(), &value);
-    }
+    if (!shown.empty()) MarkReading(cookie, context, range.Get());
 
     ComPtr<ITfRange> caret;
     if (SUCCEEDED(range->Clone(caret.Put())) && caret &&
@@ -102,10 +108,18 @@ HRESULT TextService::CommitText(TfEditCookie cookie, ITfContext* context, std::s
         ComPtr<ITfInsertAtSelection> insert;
         HRESULT hr = document.As(IID_ITfInsertAtSelection, insert);
         if (FAILED(hr)) return hr;
-        hr = insert->InsertTextAtSelection(cookie, TF_IAS_NOQUERY, output.c_str(),
-                                           static_cast<LONG>(output.size()), nullptr);
-        if (SUCCEEDED(hr)) ShowToolbar(true);
-        return hr;
+        ComPtr<ITfRange> inserted;
+        hr = insert->InsertTextAtSelection(cookie, 0, output.c_str(),
+                                           static_cast<LONG>(output.size()), inserted.Put());
+        if (FAILED(hr)) return hr;
+        // Where the caret goes after the insertion is the application's choice; one that
+        // keeps it before the text would have the next commit read backwards. Once the
+        // text is in, a caret that cannot be placed fails nothing.
+        if (inserted && SUCCEEDED(inserted->Collapse(cookie, TF_ANCHOR_END))) {
+            PlaceCaret(cookie, context, inserted.Get());
+        }
+        ShowToolbar(true);
+        return S_OK;
     }
 
     ComPtr<ITfRange> range;
@@ -114,22 +128,22 @@ HRESULT TextService::CommitText(TfEditCookie cookie, ITfContext* context, std::s
     if (!range) return E_FAIL;
     hr = range->SetText(cookie, 0, output.c_str(), static_cast<LONG>(output.size()));
     if (FAILED(hr)) return hr;
+    // The text is committed from here on. What fails after this cannot take it back, so
+    // it does not fail the key either: the application would type the key a second time.
     ComPtr<ITfProperty> attribute;
     if (SUCCEEDED(context->GetProperty(GUID_PROP_ATTRIBUTE, attribute.Put())) && attribute) {
         attribute->Clear(cookie, range.Get());
     }
     ComPtr<ITfRange> caret;
-    hr = range->Clone(caret.Put());
-    if (FAILED(hr)) return hr;
-    if (!caret) return E_FAIL;
+    const bool cloned = SUCCEEDED(range->Clone(caret.Put())) && caret;
 
+    // A composition that will not end is let go of, as one in another document is.
     ComPtr<ITfComposition> ending = std::move(composition);
     compositionContext.Reset();
-    hr = ending->EndComposition(cookie);
-    if (FAILED(hr)) return hr;
-    hr = caret->Collapse(cookie, TF_ANCHOR_END);
-    if (FAILED(hr)) return hr;
-    hr = PlaceCaret(cookie, context, caret.Get());
-    if (SUCCEEDED(hr)) ShowToolbar(true);
-    return hr;
+    ending->EndComposition(cookie);
+    if (cloned && SUCCEEDED(caret->Collapse(cookie, TF_ANCHOR_END))) {
+        PlaceCaret(cookie, context, caret.Get());
+    }
+    ShowToolbar(true);
+    return S_OK;
 }

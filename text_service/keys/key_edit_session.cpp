@@ -8,6 +8,7 @@
 KeyEditSession::KeyEditSession(TextService* owner, ITfContext* keyContext, WPARAM key,
                                LPARAM keyLParam, char direct, char clicked) noexcept
     : service(owner),
+      activation(owner->activation),
       context(keyContext),
       vk(key),
       lParam(keyLParam),
@@ -17,6 +18,7 @@ KeyEditSession::KeyEditSession(TextService* owner, ITfContext* keyContext, WPARA
 }
 
 KeyEditSession::~KeyEditSession() {
+    onlyWhileHeld.Reset();
     context.Reset();
     // May destroy the service when this was the last reference.
     static_cast<ITfTextInputProcessorEx*>(service)->Release();
@@ -24,7 +26,11 @@ KeyEditSession::~KeyEditSession() {
 
 HRESULT STDMETHODCALLTYPE KeyEditSession::DoEditSession(TfEditCookie cookie) {
     return GuardCom([&] {
-        return service->HandleKey(cookie, context.Get(), vk, lParam, directChar, keyboardChar);
+        // Asked for before Deactivate, the session belongs to a document and a state that
+        // are no longer the service's, even after a new Activate.
+        if (!service->IsActivation(activation)) return E_UNEXPECTED;
+        if (onlyWhileHeld && !service->NothingTypedSince(onlyWhileHeld.Get())) return S_OK;
+        return service->RunKeySession(cookie, context.Get(), vk, lParam, directChar, keyboardChar);
     });
 }
 

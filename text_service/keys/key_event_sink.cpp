@@ -20,6 +20,29 @@ HRESULT TextService::RequestEscapeSession(ITfContext* context) noexcept {
     return RequestKeySession(context, VK_ESCAPE, 0, 0, 0, SyncReadWrite, &ignored);
 }
 
+// Outside a key Windows may refuse the synchronous Escape. The reading would then stay in
+// the document, underlined, with nothing in the service to end it: the same Escape is
+// asked for to run later, for the composition held now.
+void TextService::RequestFocusLossEscape() noexcept {
+    ITfContext* context = compositionContext.Get();
+    HRESULT sessionResult = E_FAIL;
+    const HRESULT hr =
+        RequestKeySession(context, VK_ESCAPE, 0, 0, 0, SyncReadWrite, &sessionResult);
+    if (!SynchronousRefused(hr, sessionResult)) return;
+    KeyEditSession* session =
+        NewComObject<KeyEditSession>(this, context, WPARAM{VK_ESCAPE}, LPARAM{0}, char{0}, char{0});
+    if (session == nullptr) return;
+    session->OnlyWhileHeld(composition.Get());
+    sessionResult = E_FAIL;
+    context->RequestEditSession(clientId, session, AsyncReadWrite, &sessionResult);
+    session->Release();
+}
+
+bool TextService::NothingTypedSince(ITfComposition* held) const noexcept {
+    return held == composition.Get() && composer.Reading().empty() &&
+           composer.Candidates().empty() && commandBuffer.empty();
+}
+
 void TextService::RepaintCandidateWindow() noexcept {
     if (candidateWindow != nullptr) InvalidateRect(candidateWindow, nullptr, FALSE);
 }
@@ -55,7 +78,7 @@ HRESULT STDMETHODCALLTYPE TextService::OnSetFocus(BOOL foreground) {
             }
             return S_OK;
         }
-        if (compositionContext) RequestEscapeSession(compositionContext.Get());
+        if (compositionContext) RequestFocusLossEscape();
         composer.Reset();
         commandBuffer.clear();
         togglePending = false;
@@ -120,9 +143,8 @@ HRESULT STDMETHODCALLTYPE TextService::OnKeyDown(ITfContext* context, WPARAM vk,
         if (session == nullptr) return E_OUTOFMEMORY;
         HRESULT sessionResult = E_FAIL;
         HRESULT hr = context->RequestEditSession(clientId, session, SyncReadWrite, &sessionResult);
-        // Windows reports a refused synchronous session in the session result; a host
-        // may also answer it as the call's result. Either way the key is typed later.
-        if (hr == TF_E_SYNCHRONOUS || (SUCCEEDED(hr) && sessionResult == TF_E_SYNCHRONOUS)) {
+        // Refused now, the key is typed later.
+        if (SynchronousRefused(hr, sessionResult)) {
             sessionResult = E_FAIL;
             hr = context->RequestEditSession(clientId, session, AsyncReadWrite, &sessionResult);
         }
@@ -183,6 +205,13 @@ void ClearReadingAttribute(TfEditCookie cookie, ITfComposition* ended) {
 
 }  // namespace
 
+void TextService::MarkHeldReading(TfEditCookie cookie) {
+    ComPtr<ITfRange> range;
+    if (composition && SUCCEEDED(composition->GetRange(range.Put())) && range) {
+        MarkReading(cookie, compositionContext.Get(), range.Get());
+    }
+}
+
 // The application ended a composition of ours. Only this sink hears it, so a composition
 // we had already dropped (a key arrived in another document) still loses its underline;
 // the service's state changes only for the one it holds.
@@ -191,7 +220,12 @@ HRESULT STDMETHODCALLTYPE TextService::OnCompositionTerminated(TfEditCookie cook
     return GuardCom([&] {
         if (ended == nullptr) return S_OK;
         ClearReadingAttribute(cookie, ended);
-        if (ended != composition.Get()) return S_OK;
+        if (ended != composition.Get()) {
+            // The ended range grows with text written at its end, so it may cover the
+            // reading held now: that keeps its underline.
+            MarkHeldReading(cookie);
+            return S_OK;
+        }
         composition.Reset();
         compositionContext.Reset();
         composer.Reset();

@@ -190,7 +190,7 @@ void TextService::ShowToolbar(bool fromKey) noexcept {
 void TextService::ShowCandidates(TfEditCookie cookie, ITfContext* context) noexcept {
     GuardVoid([&] {
         const std::size_t count = composer.Candidates().size();
-        if (count == 0) return;
+        if (!threadMgr || count == 0) return;
         RegisterCandidateClass();
         HWND owner = ContextWindow(context);
         if (!EnsureWindow(*this, owner, ListCreationWidth, HeaderHeight + FrameExtra)) return;

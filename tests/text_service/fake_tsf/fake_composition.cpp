@@ -20,6 +20,9 @@ HRESULT STDMETHODCALLTYPE FakeComposition::GetRange(ITfRange** range) {
     if (range == nullptr) return E_INVALIDARG;
     *range = nullptr;
     if (context == nullptr || state == State::Ended) return E_UNEXPECTED;
+    if (const HRESULT hr = context->Failing(&FailureSwitches::compositionGetRange); FAILED(hr)) {
+        return hr;
+    }
     *range = context->NewRange(span->start, span->end).Detach();
     return S_OK;
 }
@@ -27,6 +30,8 @@ HRESULT STDMETHODCALLTYPE FakeComposition::GetRange(ITfRange** range) {
 HRESULT STDMETHODCALLTYPE FakeComposition::EndComposition(TfEditCookie ec) {
     if (context == nullptr || state != State::Open) return E_UNEXPECTED;
     if (!context->CanWrite(ec)) return TF_E_NOLOCK;
+    if (const HRESULT hr = context->Failing(&FailureSwitches::endComposition); FAILED(hr))
+        return hr;
     ComPtr<FakeComposition> keep(this);
     MarkEnded(false);
     context->Forget(this);

@@ -33,6 +33,11 @@ class FakeComposition final
     void BeginTermination() { state = State::Terminating; }
     void MarkEnded(bool byApplication);
     void Detach() { context = nullptr; }
+    // The application's own edit moved the composition's edges.
+    void MoveTo(long start, long end) {
+        span->start = start;
+        span->end = end;
+    }
 
     HRESULT STDMETHODCALLTYPE GetRange(ITfRange** range) override;
     HRESULT STDMETHODCALLTYPE ShiftStart(TfEditCookie ec, ITfRange* start) override;

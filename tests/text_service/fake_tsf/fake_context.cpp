@@ -29,22 +29,6 @@ void FakeContext::SetDocument(const std::wstring& text, long caret) {
     selection->start = selection->end = buffer.Clamp(caret);
 }
 
-void FakeContext::MoveSelection(long start, long end) {
-    selection->start = buffer.Clamp(std::min(start, end));
-    selection->end = buffer.Clamp(std::max(start, end));
-}
-
-void FakeContext::TypeAtSelection(const std::wstring& text) {
-    auto where = buffer.Track(selection->start, selection->end);
-    if (text == L"\b") {
-        if (where->start == where->end && where->start > 0) where->start -= 1;
-        ReplaceText(*where, L"");
-    } else {
-        ReplaceText(*where, text);
-    }
-    selection->start = selection->end = where->end;
-}
-
 void FakeContext::ReplaceText(Span& span, const std::wstring& text) {
     const long start = buffer.Clamp(span.start);
     const long end = std::max(start, buffer.Clamp(span.end));
@@ -93,6 +77,8 @@ HRESULT STDMETHODCALLTYPE FakeContext::SetSelection(TfEditCookie ec, ULONG count
     }
     if (!CanWrite(ec)) {
         call.result = TF_E_NOLOCK;
+    } else if (FAILED(Failing(&FailureSwitches::setSelection))) {
+        call.result = failures.setSelection;
     } else if (count == 0 || selections == nullptr || OwnRange(selections[0].range) == nullptr) {
         call.result = E_INVALIDARG;
     } else {
@@ -142,6 +128,7 @@ HRESULT STDMETHODCALLTYPE FakeContext::GetProperty(REFGUID guid, ITfProperty** o
     if (out == nullptr) return E_INVALIDARG;
     *out = nullptr;
     if (!SameIid(guid, GUID_PROP_ATTRIBUTE)) return E_NOTIMPL;
+    if (const HRESULT hr = Failing(&FailureSwitches::getProperty); FAILED(hr)) return hr;
     *out = attribute.Get();
     (*out)->AddRef();
     return S_OK;
@@ -193,8 +180,7 @@ HRESULT STDMETHODCALLTYPE FakeContext::InsertTextAtSelection(TfEditCookie ec, DW
     if (!noQuery && range == nullptr) return E_INVALIDARG;
     auto inserted = buffer.Track(selection->start, selection->end);
     ReplaceText(*inserted, TextArgument(text, length));
-    // The application puts its caret after text inserted at its selection.
-    selection->start = selection->end = inserted->end;
+    selection->start = selection->end = caretBeforeInsertedText ? inserted->start : inserted->end;
     if (!noQuery) *range = Make<FakeRange>(this, inserted).Detach();
     return S_OK;
 }

@@ -38,6 +38,18 @@ inline ULONG RefCount(IUnknown* object) {
     return object->Release();
 }
 
+// Calls a test makes fail, each with the result it then gives; S_OK: the call works. They
+// fail only inside the service's own edit sessions: while the application ends a
+// composition, what the sink does has no failure to recover from.
+struct FailureSwitches {
+    HRESULT compositionGetRange = S_OK;  // ITfComposition::GetRange
+    HRESULT rangeSetText = S_OK;         // ITfRange::SetText
+    HRESULT setSelection = S_OK;         // ITfContext::SetSelection
+    HRESULT endComposition = S_OK;       // ITfComposition::EndComposition
+    HRESULT getProperty = S_OK;          // ITfContext::GetProperty
+    HRESULT propertySetValue = S_OK;     // ITfProperty::SetValue
+};
+
 // One SetSelection call.
 struct SelectionCall {
     Span range;  // where the first selection's range stood at the call
@@ -63,6 +75,12 @@ class FakeContext final : public ComObject<FakeContext, ModuleCount::NotCounted,
     bool offerInsertAtSelection = true;
     bool offerContextComposition = true;
     bool offerView = true;
+    // Where the caret goes after InsertTextAtSelection is the application's choice:
+    // after the new text (false), or before it, as some applications keep it.
+    bool caretBeforeInsertedText = false;
+    FailureSwitches failures;
+    // Queued sessions wait, whoever asks them to run, until the test lets them go.
+    bool holdQueue = false;
 
     // --- What a test looks at ---
     const std::wstring& Text() const { return buffer.Text(); }
@@ -71,6 +89,10 @@ class FakeContext final : public ComObject<FakeContext, ModuleCount::NotCounted,
     const std::vector<SessionRecord>& Sessions() const { return sessionLog; }
     std::size_t PendingSessions() const { return pending.size(); }
     bool SessionRunning() const { return cookie != 0; }
+    // The result a switched call gives now: its switch inside a service's session, else S_OK.
+    HRESULT Failing(HRESULT FailureSwitches::*call) const {
+        return SessionRunning() && runningClient != 0 ? failures.*call : S_OK;
+    }
     // Compositions started and not yet ended, oldest first.
     const std::vector<ComPtr<FakeComposition>>& Compositions() const { return compositions; }
     FakeProperty& AttributeProperty() { return *attribute.Get(); }
@@ -83,17 +105,30 @@ class FakeContext final : public ComObject<FakeContext, ModuleCount::NotCounted,
     // --- What a test does as the application ---
     // Runs the queued sessions, oldest first, as the application grants its lock after
     // the current message; sessions queued by them run too. Nothing runs while a session
-    // is running.
+    // is running or while the queue is held.
     void RunPendingSessions();
-    // Ends the newest composition as the application may at any time: the sink hears
-    // OnCompositionTerminated with a write cookie, then the composition is dead. Not
-    // possible while a session runs (TF_E_LOCKED); S_FALSE when there is none.
-    HRESULT TerminateComposition();
-    // The application's own editing, outside any session: places its selection, or
-    // replaces it with `text` (a backspace deletes before an empty selection) and puts
-    // the caret after the new text.
+    // Lets a held queue go and runs it.
+    void ReleaseQueue() {
+        holdQueue = false;
+        RunPendingSessions();
+    }
+    // Ends a live composition (null: the newest) as the application may at any time, also
+    // one its service no longer holds: the sink hears OnCompositionTerminated with a write
+    // cookie, then the composition is dead. Not possible while a session runs
+    // (TF_E_LOCKED); S_FALSE when there is no such composition.
+    HRESULT TerminateComposition(FakeComposition* which = nullptr);
+    // The application's own editing, outside any session (application_editing.cpp):
+    // places its selection, or replaces it with `text` (a backspace deletes before an
+    // empty selection) and puts the caret after the new text. What it types joins no
+    // composition, even one that ends or starts at the caret; an edit of a composition's
+    // own text ends that composition first.
     void MoveSelection(long start, long end);
     void TypeAtSelection(const std::wstring& text);
+    // A key the service did not eat, handled as a plain multi-line edit control does:
+    // `character` (what the key types; 0 for none) replaces the selection, Backspace
+    // deletes the selection or the character before the caret, Enter inserts a line
+    // break ("\r"), the arrows, Home and End move the caret.
+    void ApplicationKey(WPARAM vk, wchar_t character);
 
     // --- What the other fakes use ---
     TextBuffer& Buffer() { return buffer; }

@@ -4,6 +4,8 @@
 // queued, TF_E_SYNCHRONOUS when a synchronous session cannot be granted, TS_E_READONLY
 // for a write request on a read-only document, else what DoEditSession returned.
 
+#include <algorithm>
+
 #include "fake_tsf/fake_context.h"
 
 namespace fake_tsf {
@@ -102,8 +104,8 @@ HRESULT STDMETHODCALLTYPE FakeContext::RequestEditSession(TfClientId id, ITfEdit
 }
 
 void FakeContext::RunPendingSessions() {
-    if (SessionRunning()) return;
-    while (!pending.empty()) {
+    if (SessionRunning() || holdQueue) return;
+    while (!pending.empty() && !holdQueue) {
         Pending next = std::move(pending.front());
         pending.pop_front();
         if (WantsWrite(next.flags) && readOnly) {
@@ -122,11 +124,15 @@ HRESULT STDMETHODCALLTYPE FakeContext::InWriteSession(TfClientId id, WINBOOL* wr
     return S_OK;
 }
 
-HRESULT FakeContext::TerminateComposition() {
+HRESULT FakeContext::TerminateComposition(FakeComposition* which) {
     if (SessionRunning()) return TF_E_LOCKED;
-    if (compositions.empty()) return S_FALSE;
-    ComPtr<FakeComposition> composition = compositions.back();
-    compositions.pop_back();
+    const auto found =
+        which == nullptr ? (compositions.empty() ? compositions.end() : compositions.end() - 1)
+                         : std::find_if(compositions.begin(), compositions.end(),
+                                        [which](const auto& open) { return open.Get() == which; });
+    if (found == compositions.end()) return S_FALSE;
+    ComPtr<FakeComposition> composition = *found;
+    compositions.erase(found);
     composition->BeginTermination();
     // TSF hands the sink a write cookie of its own lock on the document.
     cookie = NewEditCookie();

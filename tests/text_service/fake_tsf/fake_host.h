@@ -1,7 +1,8 @@
 #pragma once
 // An application's side of the fake TSF in one object: a thread manager with its
 // keystroke manager, documents on their own document managers, the keyboard focus and
-// a keyboard that delivers keys as Windows does.
+// a keyboard that delivers keys as Windows does; the keys the service does not eat the
+// focused document types as an edit control would.
 
 #include <msctf.h>
 #include <windows.h>
@@ -38,8 +39,8 @@ class FakeHost {
         return context;
     }
 
-    // Gives the keyboard focus to the document (null: to no document); the service
-    // hears OnSetFocus as the focus leaves one document and reaches the other.
+    // Gives the thread's focus to the document (null: to no document). A document switch
+    // inside the thread is no focus change of the service, which hears nothing of it.
     void Focus(FakeContext* document) {
         ITfDocumentMgr* target = nullptr;
         for (auto& manager : documents) {
@@ -49,6 +50,10 @@ class FakeHost {
     }
 
     FakeContext* Focused() const { return threadMgr->FocusedContext(); }
+
+    // The application's window is left (false) or activated again (true): the service as
+    // a whole loses or gains the keyboard focus and hears OnSetFocus.
+    void ServiceFocus(bool gained) { threadMgr->ServiceFocus(gained); }
 
     // Runs what every document has queued, as the applications' message loops grant
     // their locks after a key message.

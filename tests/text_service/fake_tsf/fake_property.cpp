@@ -55,6 +55,8 @@ HRESULT STDMETHODCALLTYPE FakeProperty::SetValue(TfEditCookie ec, ITfRange* rang
     }
     if (!context->CanWrite(ec)) {
         call.result = TF_E_NOLOCK;
+    } else if (FAILED(context->Failing(&FailureSwitches::propertySetValue))) {
+        call.result = context->failures.propertySetValue;
     } else if (fakeRange == nullptr || value == nullptr || value->vt != VT_I4) {
         // The attribute property stores a guid atom, which is a VT_I4 and nothing else.
         call.result = E_INVALIDARG;

@@ -28,6 +28,7 @@ HRESULT STDMETHODCALLTYPE FakeRange::SetText(TfEditCookie ec, DWORD flags, const
     if ((flags & ~static_cast<DWORD>(TF_ST_CORRECTION)) != 0) return E_INVALIDARG;
     if (text == nullptr && length != 0) return E_INVALIDARG;
     if (context->readOnly) return TS_E_READONLY;
+    if (const HRESULT hr = context->Failing(&FailureSwitches::rangeSetText); FAILED(hr)) return hr;
     context->ReplaceText(*span, TextArgument(text, length));
     return S_OK;
 }

@@ -19,18 +19,15 @@ HRESULT STDMETHODCALLTYPE FakeThreadMgr::SetFocus(ITfDocumentMgr* document) {
         next = dynamic_cast<FakeDocumentMgr*>(document);
         if (next == nullptr) return E_INVALIDARG;
     }
-    if (next == focus.Get()) return S_OK;
-    ComPtr<ITfKeyEventSink> listener = sink;
-    if (focus && listener) {
-        focusCalls.push_back(FALSE);
-        listener->OnSetFocus(FALSE);
-    }
     focus = ComPtr<FakeDocumentMgr>(next);
-    if (focus && listener) {
-        focusCalls.push_back(TRUE);
-        listener->OnSetFocus(TRUE);
-    }
     return S_OK;
+}
+
+void FakeThreadMgr::ServiceFocus(bool gained) {
+    ComPtr<ITfKeyEventSink> listener = sink;  // the sink may unadvise itself meanwhile
+    if (!listener) return;
+    focusCalls.push_back(gained ? TRUE : FALSE);
+    listener->OnSetFocus(gained ? TRUE : FALSE);
 }
 
 HRESULT STDMETHODCALLTYPE FakeThreadMgr::CreateDocumentMgr(ITfDocumentMgr** out) {

@@ -72,6 +72,9 @@ class FakeThreadMgr final
     FakeDocumentMgr* Focus() const { return focus.Get(); }
     // The context keys go to: the top of the focused document's stack, or null.
     FakeContext* FocusedContext() const;
+    // The service as a whole gains or loses the keyboard focus (its application's window
+    // is activated or left): the advised sink hears OnSetFocus with `gained`.
+    void ServiceFocus(bool gained);
 
     // ITfThreadMgr
     HRESULT STDMETHODCALLTYPE Activate(TfClientId*) override;
@@ -79,8 +82,8 @@ class FakeThreadMgr final
     HRESULT STDMETHODCALLTYPE CreateDocumentMgr(ITfDocumentMgr** out) override;
     HRESULT STDMETHODCALLTYPE EnumDocumentMgrs(IEnumTfDocumentMgrs**) override;
     HRESULT STDMETHODCALLTYPE GetFocus(ITfDocumentMgr** out) override;
-    // Moves the focus; the advised sink hears OnSetFocus(FALSE) for the document that
-    // loses it and OnSetFocus(TRUE) for the one that gains it.
+    // Moves the focus between the thread's documents. The key sink hears nothing of it:
+    // OnSetFocus is for the service as a whole (ServiceFocus).
     HRESULT STDMETHODCALLTYPE SetFocus(ITfDocumentMgr* document) override;
     HRESULT STDMETHODCALLTYPE AssociateFocus(HWND, ITfDocumentMgr*, ITfDocumentMgr**) override;
     HRESULT STDMETHODCALLTYPE IsThreadFocus(WINBOOL*) override;

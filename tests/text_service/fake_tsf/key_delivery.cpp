@@ -1,5 +1,7 @@
 #include "fake_tsf/key_delivery.h"
 
+#include "fake_tsf/fake_thread_mgr.h"
+
 namespace fake_tsf {
 
 LPARAM KeyDownLParam(WPARAM vk, bool extended, bool repeat) {
@@ -99,7 +101,26 @@ KeyOutcome Keyboard::Down(WPARAM vk, bool extended) {
         SetCapsLock((state[VK_CAPITAL] & 0x01) == 0);
     }
     Store(vk, true);
-    return DeliverKeyDown(keystrokes, vk, KeyDownLParam(vk, extended, repeat));
+    const LPARAM lParam = KeyDownLParam(vk, extended, repeat);
+    const KeyOutcome outcome = DeliverKeyDown(keystrokes, vk, lParam);
+    if (!outcome.eaten) ApplicationTypes(vk, lParam);
+    return outcome;
+}
+
+// What the application's message loop does with a key TSF left to it: TranslateMessage
+// makes the character from the key state, and the edit control acts on both.
+void Keyboard::ApplicationTypes(WPARAM vk, LPARAM lParam) {
+    auto* manager = dynamic_cast<FakeThreadMgr*>(keystrokes);
+    FakeContext* document = manager != nullptr ? manager->FocusedContext() : nullptr;
+    if (document == nullptr || IsDown(VK_CONTROL) || IsDown(VK_MENU)) return;
+    BYTE state[256] = {};
+    GetKeyboardState(state);
+    // Windows gives the keypad's digits their own keys only while Num Lock is on.
+    if ((vk >= VK_NUMPAD0 && vk <= VK_NUMPAD9) || vk == VK_DECIMAL) state[VK_NUMLOCK] |= 0x01;
+    WCHAR typed[4] = {};
+    const int units = ToUnicodeEx(static_cast<UINT>(vk), static_cast<UINT>((lParam >> 16) & 0xFF),
+                                  state, typed, 4, 0, GetKeyboardLayout(0));
+    document->ApplicationKey(vk, units == 1 ? typed[0] : L'\0');
 }
 
 KeyOutcome Keyboard::Up(WPARAM vk, bool extended) {

@@ -3,7 +3,9 @@
 // asked first (TestKeyDown) and gets the key itself (KeyDown) only when the service
 // wants it; key-up likewise. `Keyboard` also keeps the thread's key state as Windows
 // does before the message arrives (pressed keys, Caps Lock's toggle), so a service that
-// reads GetKeyState sees Shift held while a shifted letter goes down.
+// reads GetKeyState sees Shift held while a shifted letter goes down, and it is the
+// application: a key-down the service does not eat reaches the focused fake document,
+// which handles it as an edit control does.
 
 #include <msctf.h>
 #include <windows.h>
@@ -37,7 +39,9 @@ class Keyboard {
     // Starts with every key up and Caps Lock off in the thread's key state.
     explicit Keyboard(ITfKeystrokeMgr* keystrokes);
 
-    // A key goes down; pressing a key that is down already is an auto-repeat.
+    // A key goes down; pressing a key that is down already is an auto-repeat. Not eaten,
+    // it is the application's: with neither Ctrl nor Alt down, the focused fake
+    // document gets it with the character the layout gives it.
     KeyOutcome Down(WPARAM vk, bool extended = false);
     KeyOutcome Up(WPARAM vk, bool extended = false);
     // Down and up; the outcome is the key-down's.
@@ -51,6 +55,7 @@ class Keyboard {
 
   private:
     void Store(WPARAM vk, bool pressed);
+    void ApplicationTypes(WPARAM vk, LPARAM lParam);
 
     ITfKeystrokeMgr* keystrokes;
     std::array<bool, 256> down{};

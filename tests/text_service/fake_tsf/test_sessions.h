@@ -1,6 +1,6 @@
 #pragma once
-// Small COM objects tests hand to the fake: an edit session that runs a function, and a
-// composition sink that counts what it hears.
+// Small COM objects tests hand to the fake: an edit session that runs a function (and a
+// way to run one at once), and a composition sink that counts what it hears.
 
 #include <msctf.h>
 #include <windows.h>
@@ -38,6 +38,21 @@ class FunctionSession final
 
 inline ComPtr<FunctionSession> Session(std::function<HRESULT(TfEditCookie)> run) {
     return Make<FunctionSession>(std::move(run));
+}
+
+// Runs `body` inside a session the context grants at once, as during a key; the result
+// is the call's failure or else the session's.
+inline HRESULT InSession(FakeContext* context, TfClientId client, DWORD flags,
+                         std::function<HRESULT(TfEditCookie)> body) {
+    KeyDeliveryScope key;
+    auto session = Session(std::move(body));
+    HRESULT result = E_FAIL;
+    const HRESULT call = context->RequestEditSession(client, session.Get(), flags, &result);
+    return FAILED(call) ? call : result;
+}
+
+inline ComPtr<ITfRange> RangeOf(FakeContext* context, long start, long end) {
+    return ComPtr<ITfRange>(context->NewRange(start, end).Get());
 }
 
 class CountingCompositionSink final

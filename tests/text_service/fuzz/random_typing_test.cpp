@@ -1,7 +1,10 @@
 // Seeded random typing through the strict fake TSF: random key sequences interleaved with
-// what applications do (refusing synchronous sessions, refusing compositions, ending the
-// composition, moving the focus, the user-phrase file changing), with the invariants
-// checked after every step. One seed always gives the same run.
+// what applications do (refusing synchronous sessions, refusing compositions, ending any
+// composition, typing the keys left to them, keeping the caret before inserted text,
+// failing single calls, moving the focus between documents, the service losing and
+// regaining the focus with the session queue held, deactivating the service with
+// sessions pending, the user-phrase file changing), with the invariants checked after
+// every step. One seed always gives the same run.
 //
 // The test command runs a short fixed set. By hand, for a long run:
 //   MOIK_RANDOM_TYPING_SECONDS=600 [MOIK_RANDOM_TYPING_SEED=n] text_service_tests.exe
@@ -16,6 +19,7 @@
 #include <cstdio>
 #include <deque>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <random>
 #include <set>
@@ -98,6 +102,8 @@ class Sequence {
 
     void Run(int steps) {
         objectsBefore = DllObjectCount.load();
+        // Each sequence starts from the defaults, so a seed replays alone as in a run.
+        fake_tsf::ClearSettings();
         { std::ofstream(userFile, std::ios::binary | std::ios::trunc) << "zh \xE4\xB8\xAD\n"; }
         host = std::make_unique<fake_tsf::FakeHost>();
         for (int i = 0; i < 3; ++i) documents.push_back(host->NewDocument(L"ab"));
@@ -105,21 +111,33 @@ class Sequence {
         if (service == nullptr) return Finding("no service");
         service->launchProgram = &NeverLaunch;
         service->createCategoryMgr = &NoCategoryMgr;
-        if (FAILED(service->Activate(host->ThreadMgr(), Client))) return Finding("activation");
+        const HRESULT activated = service->Activate(host->ThreadMgr(), Client);
+        if (FAILED(activated)) {
+            std::ostringstream text;
+            text << "activation failed: " << std::hex << activated;
+            return Finding(text.str());
+        }
         service->readingAtom = ReadingAtom;
         service->table.LoadUserPhrases(userFile);
         host->Focus(documents[0].Get());
+        host->ServiceFocus(true);
         ++totals.sequences;
 
         for (step = 0; step < steps && !failed; ++step) {
             ++totals.steps;
-            if (Chance(12)) {
+            if (Chance(15)) {
                 HostAction();
+            } else if (!serviceFocused) {
+                // Keys reach the service only while its application has the focus.
+                Log("service gains focus");
+                serviceFocused = true;
+                host->ServiceFocus(true);
             } else {
                 KeyAction();
             }
             // The applications' message loops grant the queued sessions, mostly at once.
-            if (!Chance(10)) host->RunPendingSessions();
+            if (!Chance(10)) RunQueues(false);
+            DisarmFailure();
             Check();
             if (trace) {
                 std::printf("step %d: %s%s\n", step, recent.empty() ? "" : recent.back().c_str(),
@@ -171,13 +189,27 @@ class Sequence {
         failed = true;
     }
 
-    void Deliver(const char* kind, WPARAM vk, fake_tsf::KeyOutcome outcome) {
+    // One key event, and what must hold after it: a key the service did not eat is the
+    // application's, so the composer and the command buffer hold what they held before it,
+    // or nothing.
+    template <class Press>
+    void Deliver(const char* kind, WPARAM vk, Press press) {
         ++totals.keys;
+        const std::string readingBefore = service->composer.Reading();
+        const std::string commandBefore = service->commandBuffer;
+        const fake_tsf::KeyOutcome outcome = press();
         if (FAILED(outcome.testResult) || FAILED(outcome.keyResult)) {
             std::ostringstream text;
             text << kind << " " << vk << " failed: " << std::hex << outcome.testResult << " "
                  << outcome.keyResult;
-            Finding(text.str());
+            return Finding(text.str());
+        }
+        if (outcome.eaten) return;
+        const std::string& reading = service->composer.Reading();
+        const std::string& command = service->commandBuffer;
+        if ((reading != readingBefore && !reading.empty()) ||
+            (command != commandBefore && !command.empty())) {
+            Finding("a key both typed by the application and kept by the service");
         }
     }
 
@@ -190,12 +222,12 @@ class Sequence {
             const WPARAM vk = modifiers[Pick(4)];
             const bool release = keyboard.IsDown(vk) && Chance(70);
             Log(std::string(release ? "up " : "down ") + std::to_string(vk));
-            Deliver("modifier", vk, release ? keyboard.Up(vk) : keyboard.Down(vk));
+            Deliver("modifier", vk, [&] { return release ? keyboard.Up(vk) : keyboard.Down(vk); });
             return;
         }
         if (roll < 11) {
             Log("caps lock");
-            Deliver("caps", VK_CAPITAL, keyboard.Type(VK_CAPITAL));
+            Deliver("caps", VK_CAPITAL, [&] { return keyboard.Type(VK_CAPITAL); });
             return;
         }
         const Key key = TypingKeys()[Pick(TypingKeys().size())];
@@ -204,15 +236,15 @@ class Sequence {
             std::to_string(repeats));
         // Held keys repeat: every further key-down has the previous-state bit.
         for (int i = 0; i < repeats && !failed; ++i) {
-            Deliver("down", key.vk, keyboard.Down(key.vk, key.extended));
+            Deliver("down", key.vk, [&] { return keyboard.Down(key.vk, key.extended); });
         }
-        Deliver("up", key.vk, keyboard.Up(key.vk, key.extended));
+        Deliver("up", key.vk, [&] { return keyboard.Up(key.vk, key.extended); });
     }
 
     void HostAction() {
         ++totals.hostActions;
         FakeContext* focused = host->Focused();
-        switch (Pick(8)) {
+        switch (Pick(13)) {
             case 0:
                 if (focused != nullptr) {
                     const bool refuse = focused->syncGrant != fake_tsf::SyncGrant::Never;
@@ -229,21 +261,22 @@ class Sequence {
                 }
                 break;
             case 2:
-            case 3:
                 if (focused != nullptr) {
+                    // Any live composition, also one the service dropped.
+                    const auto& open = focused->Compositions();
+                    FakeComposition* which = open.empty() ? nullptr : open[Pick(open.size())].Get();
                     Log("app ends composition");
-                    const HRESULT hr = focused->TerminateComposition();
+                    const HRESULT hr = focused->TerminateComposition(which);
                     if (FAILED(hr)) Finding("app could not end the composition");
                 }
                 break;
-            case 4: {
+            case 3: {
                 const std::size_t target = Pick(documents.size() + 1);
                 Log("focus " + std::to_string(target));
-                host->keyboard.Reset();  // keys held when the focus moved are let go
                 host->Focus(target < documents.size() ? documents[target].Get() : nullptr);
                 break;
             }
-            case 5: {
+            case 4: {
                 static const char* const phrases[] = {"\xE4\xB8\xAD\xE9\x96\x93", "\xE6\xB8\xAC",
                                                       "\xE5\xAD\x97"};
                 std::string code;
@@ -256,7 +289,7 @@ class Sequence {
                     << code << ' ' << phrases[Pick(3)] << '\n';
                 break;
             }
-            case 6:
+            case 5:
                 if (focused != nullptr) {
                     const long length = static_cast<long>(focused->Text().size());
                     const long at = static_cast<long>(Pick(static_cast<std::size_t>(length) + 1));
@@ -264,15 +297,170 @@ class Sequence {
                     focused->MoveSelection(at, at);
                 }
                 break;
-            default:
-                // The application types only outside compositions: text it wrote into
-                // one would join it, which real applications avoid.
-                if (focused != nullptr && focused->Compositions().empty()) {
+            case 6:
+                if (focused != nullptr) {
                     Log("app types");
                     focused->TypeAtSelection(Chance(50) ? L"x" : L"\b");
                 }
                 break;
+            case 7:
+                if (focused != nullptr) {
+                    focused->caretBeforeInsertedText = !focused->caretBeforeInsertedText;
+                    Log(focused->caretBeforeInsertedText ? "doc keeps caret before insertions"
+                                                         : "doc puts caret after insertions");
+                }
+                break;
+            case 8:
+                ArmFailure(focused);
+                break;
+            case 9:
+                ChangeServiceFocus(focused);
+                break;
+            case 10:
+                Log("queues let go");
+                RunQueues(true);
+                break;
+            case 11:
+                DeactivateWithSessionsPending(focused);
+                break;
+            default:
+                if (focused != nullptr && focused->holdQueue == false && Chance(50)) {
+                    Log("doc holds its queue");
+                    focused->holdQueue = true;
+                }
+                break;
         }
+    }
+
+    // One call of the focused document fails during the next key and what it queues.
+    void ArmFailure(FakeContext* focused) {
+        using Switches = fake_tsf::FailureSwitches;
+        struct Switch {
+            const char* name;
+            HRESULT Switches::*call;
+            HRESULT result;
+        };
+        static const Switch switches[] = {
+            {"GetRange", &Switches::compositionGetRange, E_FAIL},
+            {"SetText", &Switches::rangeSetText, TS_E_READONLY},
+            {"SetSelection", &Switches::setSelection, E_FAIL},
+            {"EndComposition", &Switches::endComposition, E_UNEXPECTED},
+            {"GetProperty", &Switches::getProperty, E_OUTOFMEMORY},
+            {"SetValue", &Switches::propertySetValue, E_FAIL},
+        };
+        if (focused == nullptr) return;
+        if (armed != nullptr && armed != focused) armed->failures = fake_tsf::FailureSwitches{};
+        const Switch& chosen = switches[Pick(std::size(switches))];
+        Log(std::string("next key: ") + chosen.name + " fails");
+        focused->failures.*chosen.call = chosen.result;
+        armed = focused;
+        attributeMayLack = attributeMayLack || chosen.call == &Switches::getProperty ||
+                           chosen.call == &Switches::propertySetValue;
+        endMayFail = endMayFail || chosen.call == &Switches::endComposition;
+        armedForKey = true;
+    }
+
+    // The failure lasts for the key after it was armed, with the sessions run after it; the
+    // sessions already queued run under it too, in the step that armed it.
+    void DisarmFailure() {
+        if (armed == nullptr) return;
+        NoteWhatTheFailureLeft();
+        if (armedForKey) {
+            armedForKey = false;
+            return;
+        }
+        armed->failures = fake_tsf::FailureSwitches{};
+        armed = nullptr;
+        endMayFail = false;
+        attributeMayLack = false;
+    }
+
+    void NoteWhatTheFailureLeft() {
+        // A composition that would not end was let go of by the service, maybe in the
+        // very key that started it.
+        if (endMayFail) {
+            for (const auto& open : armed->Compositions()) {
+                if (open.Get() != service->composition.Get() && dropped.insert(open.Get()).second) {
+                    keptDropped.push_back(open);
+                }
+            }
+        }
+        // The reading written meanwhile may lack its underline: a failure that is ignored.
+        if (attributeMayLack && service->composition &&
+            unmarked.insert(dynamic_cast<FakeComposition*>(service->composition.Get())).second) {
+            keptUnmarked.push_back(service->composition);
+        }
+    }
+
+    void ChangeServiceFocus(FakeContext* focused) {
+        if (!serviceFocused) {
+            Log("service gains focus");
+            serviceFocused = true;
+            host->ServiceFocus(true);
+            return;
+        }
+        // The Escape asked for on the way out may be left pending over later keys.
+        const bool hold = focused != nullptr && Chance(50);
+        if (hold) focused->holdQueue = true;
+        Log(hold ? "service loses focus, queue held" : "service loses focus");
+        serviceFocused = false;
+        host->keyboard.Reset();  // keys held when the focus moved are let go
+        host->ServiceFocus(false);
+    }
+
+    // What every document shows: its text and its live compositions.
+    struct Shown {
+        std::wstring text;
+        std::vector<const FakeComposition*> compositions;
+        bool operator==(const Shown&) const = default;
+    };
+    std::vector<Shown> EveryDocument() const {
+        std::vector<Shown> shown;
+        for (const auto& document : documents) {
+            Shown one{document->Text(), {}};
+            for (const auto& open : document->Compositions())
+                one.compositions.push_back(open.Get());
+            shown.push_back(std::move(one));
+        }
+        return shown;
+    }
+
+    // Deactivate while sessions wait; they run after it, before or after the next Activate,
+    // and must change nothing.
+    void DeactivateWithSessionsPending(FakeContext* focused) {
+        if (focused != nullptr && Chance(70)) focused->holdQueue = true;
+        const bool reactivateFirst = Chance(50);
+        Log(reactivateFirst ? "deactivate, activate, queues run" : "deactivate, queues run");
+        host->keyboard.Reset();
+        service->Deactivate();
+        if (host->threadMgr->Sink() != nullptr) return Finding("key sink still advised");
+        NoteDroppedCompositions();
+        if (reactivateFirst && !Reactivate()) return;
+        const std::vector<Shown> before = EveryDocument();
+        for (auto& document : documents) document->ReleaseQueue();
+        if (EveryDocument() != before) {
+            return Finding("a session edited a document after Deactivate");
+        }
+        // The toolbar may be up again after a new activation; the composition and the
+        // composer are what a stale session would fill.
+        if (service->composition || !service->composer.Reading().empty() ||
+            !service->composer.Candidates().empty()) {
+            return Finding("a session after Deactivate left state in the service");
+        }
+        if (!reactivateFirst) Reactivate();
+    }
+
+    bool Reactivate() {
+        const HRESULT activated = service->Activate(host->ThreadMgr(), Client);
+        if (FAILED(activated)) {
+            std::ostringstream text;
+            text << "activation failed: " << std::hex << activated;
+            Finding(text.str());
+            return false;
+        }
+        service->readingAtom = ReadingAtom;
+        if (serviceFocused) host->ServiceFocus(true);
+        return true;
     }
 
     static bool ValidUtf16(const std::wstring& text) {
@@ -292,6 +480,20 @@ class Sequence {
 
     // Compositions the service let go of without ending them (a key arrived in another
     // document): they stay open in their document, which TSF allows.
+    // Runs every document's queue in turn, letting held ones go when `release`. A session in
+    // one document drops the composition the service held in another, so what was dropped
+    // is noted after each document, not once a step.
+    void RunQueues(bool release) {
+        for (auto& document : documents) {
+            if (release) {
+                document->ReleaseQueue();
+            } else {
+                document->RunPendingSessions();
+            }
+            NoteDroppedCompositions();
+        }
+    }
+
     void NoteDroppedCompositions() {
         ITfComposition* held = service->composition.Get();
         if (lastHeld && lastHeld.Get() != held && !lastHeld->Ended()) {
@@ -353,7 +555,7 @@ class Sequence {
                 return Finding("an attribute that is not the reading atom");
             }
         }
-        if (held != nullptr) {
+        if (held != nullptr && unmarked.count(held) == 0) {
             for (long i = held->Position().start; i < held->Position().end; ++i) {
                 if (!document.AttributeProperty().ValueAt(i)) {
                     return Finding("reading without its attribute at " + std::to_string(i));
@@ -367,6 +569,11 @@ class Sequence {
         if (service == nullptr) return;
         service->Deactivate();
         if (host->threadMgr->Sink() != nullptr) Finding("key sink still advised");
+        const std::vector<Shown> before = EveryDocument();
+        for (auto& document : documents) document->ReleaseQueue();
+        if (EveryDocument() != before) Finding("a session edited a document after Deactivate");
+        unmarked.clear();
+        keptUnmarked.clear();
         ITfTextInputProcessorEx* processor = service;
         service = nullptr;
         lastHeld = nullptr;
@@ -390,6 +597,14 @@ class Sequence {
     std::unique_ptr<fake_tsf::FakeHost> host;
     std::vector<ComPtr<FakeContext>> documents;
     TextService* service = nullptr;
+    bool serviceFocused = true;
+    FakeContext* armed = nullptr;  // the document with a failure switched on
+    bool armedForKey = false;
+    bool attributeMayLack = false;
+    bool endMayFail = false;
+    // Compositions written while the attribute could not be set: they may lack it.
+    std::set<const FakeComposition*> unmarked;
+    std::vector<ComPtr<ITfComposition>> keptUnmarked;
     ComPtr<FakeComposition> lastHeld;
     std::set<const FakeComposition*> dropped;
     std::vector<ComPtr<FakeComposition>> keptDropped;

@@ -56,12 +56,16 @@ TEST_F(SampleTableTyping, KeysThatAreNotWantedReachTheApplication) {
     EXPECT_FALSE(Press('1'));       // no key name, nothing pending
     EXPECT_FALSE(Press(VK_SPACE));  // nothing to convert
     EXPECT_FALSE(Press(VK_BACK));
+    EXPECT_EQ(Text(), L"1");  // the application typed them
     Type("z");
     EXPECT_FALSE(Press(VK_NUMPAD1));  // the keypad always goes to the application
     EXPECT_FALSE(Press(VK_RETURN, true));
     EXPECT_FALSE(Press(VK_HOME, true));
     EXPECT_FALSE(PressWith(VK_CONTROL, 'H'));
-    EXPECT_EQ(Text(), L"車");
+    // The application's text stays out of the reading, which is still the service's.
+    EXPECT_EQ(Text(), L"1車1\r");
+    EXPECT_EQ(CompositionText(), L"車");
+    EXPECT_TRUE(AttributeOn(1, 2));
     EXPECT_EQ(Reading(), "z");
     EXPECT_EQ(Document().Sessions().size(), 1u);
 }
@@ -375,37 +379,70 @@ TEST_F(SampleTableTyping, ADocumentThatRefusesSynchronousSessionsStillGetsTheKey
     EXPECT_FALSE(CompositionOpen());
 }
 
-TEST_F(SampleTableTyping, NoCompositionFromTheApplicationLeavesTheKeyToIt) {
-    Document().refuseComposition = true;
-    EXPECT_FALSE(Press('Z'));
-    EXPECT_EQ(Text(), L"");
-    EXPECT_FALSE(service->composition);
-    Document().refuseComposition = false;
-    EXPECT_TRUE(Press('H'));  // the reading held meanwhile is shown whole
-    EXPECT_EQ(Text(), L"車木");
+// Outside a key the document refuses the synchronous Escape session of a focus loss; the
+// same session is asked for again to run later, and then takes the reading, the typed
+// command or the list away with its underline.
+TEST_F(SampleTableTyping, FocusLossEndsWhatIsPendingWhenTheQueueRuns) {
+    for (const char* pending : {"zh", "mos", "x "}) {
+        SCOPED_TRACE(pending);
+        Document().SetDocument(L"中文", 2);
+        Type(pending);
+        host->ServiceFocus(false);
+        ASSERT_GE(Document().Sessions().size(), 2u);
+        const auto& sessions = Document().Sessions();
+        EXPECT_EQ(sessions[sessions.size() - 2].flags, SyncSession);
+        EXPECT_EQ(sessions[sessions.size() - 2].sessionResult, TF_E_SYNCHRONOUS);
+        EXPECT_EQ(sessions.back().flags, AsyncSession);
+        EXPECT_EQ(Document().PendingSessions(), 1u);
+        EXPECT_TRUE(service->composer.Reading().empty());
+        EXPECT_TRUE(service->commandBuffer.empty());
+
+        Document().RunPendingSessions();
+        EXPECT_EQ(Text(), L"中文");
+        EXPECT_FALSE(service->composition);
+        EXPECT_TRUE(Document().Compositions().empty());
+        EXPECT_TRUE(fake_tsf::NoAttribute(Document()));
+        host->ServiceFocus(true);
+    }
 }
 
-TEST_F(SampleTableTyping, FocusLossDiscardsTheReadingAndRegainingItRereadsTheSettings) {
-    Type("zh ");
+TEST_F(SampleTableTyping, AKeyTypedBeforeTheFocusLossEscapeRunsWins) {
     Type("zh");
-    fake_tsf::FakeContext& document = Document();
-    host->Focus(nullptr);
-    // Outside a key the document refuses the synchronous Escape session, which is not
-    // retried: the reading is dropped from the service, its text stays in the document.
-    ASSERT_FALSE(document.Sessions().empty());
-    EXPECT_EQ(document.Sessions().back().flags, SyncSession);
-    EXPECT_EQ(document.Sessions().back().sessionResult, TF_E_SYNCHRONOUS);
-    EXPECT_EQ(document.PendingSessions(), 0u);
-    EXPECT_TRUE(service->composer.Reading().empty());
-    EXPECT_EQ(document.Text(), L"中文車木");
+    host->ServiceFocus(false);
+    host->ServiceFocus(true);
+    EXPECT_TRUE(Press('Q'));  // the held composition shows the new reading
+    EXPECT_EQ(Text(), L"日");
+    Document().RunPendingSessions();
+    EXPECT_EQ(Text(), L"日");
+    EXPECT_TRUE(CompositionOpen());
+    EXPECT_TRUE(AttributeOn(0, 1));
+    EXPECT_EQ(Reading(), "q");
 
+    // Nor does it end another composition the service holds by then.
+    Press(VK_ESCAPE);
+    Type("zh");
+    host->ServiceFocus(false);
+    host->ServiceFocus(true);
+    ASSERT_EQ(Document().TerminateComposition(), S_OK);  // the application ends that one
+    Document().failures.rangeSetText = E_FAIL;
+    EXPECT_FALSE(Press('Z'));  // a new composition started, its text refused: held empty
+    Document().failures.rangeSetText = S_OK;
+    ASSERT_TRUE(CompositionOpen());
+    EXPECT_TRUE(service->composer.Reading().empty());
+    Document().RunPendingSessions();
+    EXPECT_TRUE(CompositionOpen());
+    EXPECT_EQ(Text(), L"車木z");
+}
+
+TEST_F(SampleTableTyping, RegainingTheFocusRereadsTheSettings) {
     using namespace SettingNames;
     fake_tsf::StoreSetting(SimplifiedOutput, 1);
     fake_tsf::StoreSetting(FullwidthOutput, 1);
     fake_tsf::StoreSetting(PersistentToolbar, 0);
     fake_tsf::StoreSetting(ToolbarFollowMode, 2);
     fake_tsf::StoreSetting(LetterSelection, 1);  // not re-read on focus
-    host->Focus(first.Get());
+    host->ServiceFocus(false);
+    host->ServiceFocus(true);
     EXPECT_EQ(service->simplifiedOutput, 1);
     EXPECT_TRUE(service->fullwidthOutput);
     EXPECT_FALSE(service->persistentToolbar);
@@ -528,7 +565,8 @@ TEST_F(SampleTableTyping, AReadOnlyDocumentGetsTheKeyBack) {
     Document().readOnly = true;
     EXPECT_FALSE(Press('Z'));
     EXPECT_EQ(Document().Sessions().back().sessionResult, TS_E_READONLY);
-    EXPECT_EQ(Text(), L"");
+    // No session ran; the application handles the key as its own.
+    EXPECT_EQ(Text(), L"z");
 }
 
 TEST_F(SampleTableTyping, OnScreenKeyboardClicksTypeInBothModes) {
@@ -567,11 +605,11 @@ TEST_F(CapsLockToggleTyping, CapsLockFlipsTheModeAndShiftDoesNot) {
     EXPECT_TRUE(Hold(VK_CAPITAL));
     EXPECT_TRUE(Release(VK_CAPITAL));
     EXPECT_FALSE(service->chineseMode);
-    EXPECT_FALSE(Press('Z'));
+    EXPECT_FALSE(Press('Z'));  // English: the application types it, Caps Lock on
     Press(VK_CAPITAL);
     EXPECT_TRUE(service->chineseMode);
     EXPECT_TRUE(Press('Z'));
-    EXPECT_EQ(Text(), L"車");
+    EXPECT_EQ(Text(), L"Z車");
 }
 
 }  // namespace
@@ -588,11 +626,11 @@ TEST_F(ChangingTableTyping, ATableChangedWhileAwayIsReloadedWhenTheFocusReturns)
     Type("zz ");
     EXPECT_EQ(Text(), L"");  // no such code yet
 
-    host->Focus(nullptr);
+    host->ServiceFocus(false);
     const std::string end = "%chardef end";
     text.insert(text.rfind(end), "zz \xE8\xBD\x9F\n");  // 轟
     temp.Write("table.cin", text);
-    host->Focus(first.Get());
+    host->ServiceFocus(true);
     Type("zz ");
     EXPECT_EQ(Text(), L"轟");
 }

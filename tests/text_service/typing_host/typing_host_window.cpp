@@ -55,6 +55,7 @@ bool TypingHostWindow::Create(HINSTANCE instance, int x, int y) {
     if (service == nullptr) return false;
     if (FAILED(service->Activate(threadMgr.Get(), HostClient))) return false;
     threadMgr->SetFocus(documentMgr.Get());
+    threadMgr->ServiceFocus(true);
     SetForegroundWindow(window);
     SetFocus(window);
     return true;
@@ -62,6 +63,7 @@ bool TypingHostWindow::Create(HINSTANCE instance, int x, int y) {
 
 void TypingHostWindow::Stop() {
     if (service == nullptr) return;
+    threadMgr->ServiceFocus(false);
     threadMgr->SetFocus(nullptr);
     service->Deactivate();
     static_cast<ITfTextInputProcessorEx*>(service)->Release();
@@ -162,6 +164,13 @@ LRESULT TypingHostWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_KEYDOWN:
             if (wParam == QuitKey) {
                 DestroyWindow(window);
+                return 0;
+            }
+            // Enter and the caret keys act as in an edit control; characters come as
+            // WM_CHAR.
+            if (wParam == VK_RETURN || (wParam >= VK_END && wParam <= VK_DOWN)) {
+                document->ApplicationKey(wParam, L'\0');
+                InvalidateRect(window, nullptr, TRUE);
                 return 0;
             }
             break;
