@@ -217,9 +217,11 @@ void CopyResultsFloor(benchmark::State& state, Table* table, std::string pattern
     state.counters["results"] = static_cast<double>(expected.size());
 }
 
-// Patterns that match every code, most codes, a prefix's range and a few codes.
-const char* const Patterns[] = {"**", "*?",  "?*",   "*a*",  "a*",
-                                "a?", "??b", "*b*q", "ab??", "?b?d?"};
+// Patterns that match every code, most codes, a prefix's range and a few codes; then
+// patterns of one length without a '*': every code of a length, a literal at their end,
+// and a length no code has in the usual tables.
+const char* const Patterns[] = {"**",   "*?",   "?*",    "*a*",  "a*",    "a?",    "??b",
+                                "*b*q", "ab??", "?b?d?", "???a", "????a", "?????", "??????"};
 
 void UserPhrasesLoad(benchmark::State& state, Table* table) {
     table->Prepare();
