@@ -10,7 +10,7 @@ void ChardefStore::BuildScanIndex() {
     const std::size_t count = CodeCount();
     std::uint64_t stars = 0;
     for (std::size_t id = 0; id < count; ++id) {
-        const std::uint64_t x = codeKeys[id] ^ (ones * '*');
+        const std::uint64_t x = CodeWord(codeKeys[id]) ^ (ones * '*');
         const std::uint64_t equal = ~(((x & lows) + lows) | x) & highs;
         stars |= (codeKeys[id] & LongFlag) != 0 ? 0 : equal;
     }
@@ -28,9 +28,10 @@ void ChardefStore::BuildScanIndex() {
             const std::string_view code = FullCode(static_cast<std::uint32_t>(id));
             lastBytes[id] = code.empty() ? 0 : static_cast<unsigned char>(code.back());
         } else {
-            // The code's last byte is the key's lowest byte that is set.
+            // The code's last byte is its word's lowest byte that is set.
+            const std::uint64_t word = CodeWord(key);
             lastBytes[id] = static_cast<unsigned char>(
-                key >> (static_cast<unsigned>(std::countr_zero(key)) & 56u));
+                word >> (static_cast<unsigned>(std::countr_zero(word)) & 56u));
         }
     }
 }

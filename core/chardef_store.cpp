@@ -16,14 +16,15 @@ constexpr unsigned Shift(std::size_t position) { return static_cast<unsigned>(56
 template <bool Lower>
 std::uint64_t Pack(std::string_view code) {
     const std::size_t packed = std::min(code.size(), ChardefStore::KeyBytes);
-    std::uint64_t key = code.size() > ChardefStore::KeyBytes ? ChardefStore::LongFlag : 0;
+    bool isLong = code.size() > ChardefStore::KeyBytes;
+    std::uint64_t bytes = 0;
     for (std::size_t i = 0; i < packed; ++i) {
         auto byte = static_cast<unsigned char>(code[i]);
         if (Lower && static_cast<unsigned char>(byte - 'A') < 26) byte += 'a' - 'A';
-        if (byte == 0) key |= ChardefStore::LongFlag;
-        key |= std::uint64_t{byte} << Shift(i);
+        isLong = isLong || byte == 0;
+        bytes |= std::uint64_t{byte} << Shift(i);
     }
-    return key;
+    return ChardefStore::KeyOfBytes(bytes, isLong);
 }
 
 }  // namespace
@@ -35,11 +36,12 @@ std::uint64_t ChardefStore::PackKey(std::string_view lowered) {
     if (lowered.empty()) return 0;
     char bytes[8] = {};
     std::memcpy(bytes, lowered.data(), lowered.size());
-    const std::uint64_t key = LoadBigEndianWord(bytes);
+    const std::uint64_t word = LoadBigEndianWord(bytes);
     constexpr std::uint64_t ones = 0x0101010101010101ULL;
-    const std::uint64_t padded = key | (~std::uint64_t{0} >> (8 * lowered.size()));
+    const std::uint64_t padded =
+        word | (lowered.size() == 8 ? 0 : ~std::uint64_t{0} >> (8 * lowered.size()));
     const bool zeroByte = ((padded - ones) & ~padded & (ones << 7)) != 0;
-    return zeroByte ? key | LongFlag : key;
+    return KeyOfBytes(word, zeroByte);
 }
 
 void ChardefStore::Reserve(std::size_t entries) {

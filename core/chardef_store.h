@@ -7,10 +7,12 @@
 // start of each code's run of values. A code is then found by binary search, a prefix is a
 // contiguous range, and a scan over the codes meets them in the order results must have.
 //
-// A key holds the first seven lower-cased code bytes (zero padded) above a flag byte. A
-// code of at most seven bytes without a zero byte is the key alone (flag 0); any other
-// code sets the flag and keeps its full bytes beside the key. Keys then order like the
-// codes' unsigned bytes with a prefix first, and equal keys with the flag set are told
+// A key holds the first seven lower-cased code bytes (zero padded) above a last byte that
+// carries the eighth code byte in its upper seven bits and a flag in its lowest. A code of
+// at most eight bytes without a zero byte, whose eighth byte (if any) is below 0x80, is
+// the key alone (flag 0); any other code sets the flag and keeps its full bytes beside
+// the key, an eighth byte of 0x80 or more making the last byte 0xFF. Keys then order like
+// the codes' unsigned bytes with a prefix first, and equal keys with the flag set are told
 // apart by the full bytes. A small table over the keys' first bytes narrows each search to
 // a bucket of a few codes.
 
@@ -75,7 +77,8 @@ using BuildBuffer = std::vector<T, UninitializedAllocator<T>>;
 class ChardefStore {
   public:
     static constexpr std::uint32_t NoCode = UINT32_MAX;
-    static constexpr std::size_t KeyBytes = 7;
+    static constexpr std::size_t KeyBytes = 8;   // the longest code a key holds alone
+    static constexpr std::size_t HighBytes = 7;  // the code bytes in place in the key
     static constexpr std::uint64_t LongFlag = 1;
 
     // Room for unpacking a short code.
@@ -85,9 +88,14 @@ class ChardefStore {
 
     // The key of an already lower-cased code.
     static std::uint64_t PackKey(std::string_view lowered);
+    // The bytes of the code a key without the flag holds, the first the most significant,
+    // zero padded: the key with its eighth byte moved back into place.
+    static std::uint64_t CodeWord(std::uint64_t key) {
+        return (key & ~std::uint64_t{0xFF}) | ((key >> 1) & 0x7F);
+    }
     // The length of the code a key without the flag holds.
     static std::size_t ShortLength(std::uint64_t key) {
-        const std::uint64_t bytes = key >> 8;
+        const std::uint64_t bytes = CodeWord(key);
         if (bytes == 0) return 0;
         return KeyBytes - static_cast<std::size_t>(std::countr_zero(bytes)) / 8;
     }
@@ -155,7 +163,7 @@ class ChardefStore {
     // `stored` is the value's stored form.
     void Add(std::string_view code, std::uint32_t valueOffset, std::uint32_t stored,
              std::size_t readable);
-    // Add for a code of one to seven bytes whose first eight bytes (the code and what
+    // Add for a code of one to eight bytes whose first eight bytes (the code and what
     // follows it) are already loaded as `word`; inline for the parser's loop.
     void AddShortCode(const char* code, std::uint64_t word, std::size_t length,
                       std::uint32_t valueOffset, std::uint32_t stored) {
@@ -169,20 +177,29 @@ class ChardefStore {
         recordKeys.push_back(key);
         values.push_back(stored);
     }
-    // The key of a code of one to seven bytes at the start of `word`: its bytes kept,
-    // 'A'..'Z' lowered, the flag set when it holds a zero byte.
+    // The key of a code of one to eight bytes at the start of `word`: its bytes kept,
+    // 'A'..'Z' lowered.
     static std::uint64_t PackLoweredWord(std::uint64_t word, std::size_t length) {
         constexpr std::uint64_t ones = 0x0101010101010101ULL;
         constexpr std::uint64_t highs = ones << 7;
         const std::uint64_t mask = ~std::uint64_t{0} << (64 - 8 * length);
-        std::uint64_t key = word & mask;
-        const std::uint64_t low7 = key & ~highs;
+        std::uint64_t bytes = word & mask;
+        const std::uint64_t low7 = bytes & ~highs;
         const std::uint64_t capitals =
-            (low7 + ones * (0x80 - 'A')) & ~(low7 + ones * (0x80 - 'Z' - 1)) & ~key & highs;
-        key |= capitals >> 2;
-        const std::uint64_t padded = key | ~mask;
+            (low7 + ones * (0x80 - 'A')) & ~(low7 + ones * (0x80 - 'Z' - 1)) & ~bytes & highs;
+        bytes |= capitals >> 2;
+        const std::uint64_t padded = bytes | ~mask;
         const bool zeroByte = ((padded - ones) & ~padded & highs) != 0;
-        return zeroByte ? key | LongFlag : key;
+        return KeyOfBytes(bytes, zeroByte);
+    }
+    // The key of a code's first eight bytes `bytes` (zero padded), with the flag set when
+    // `isLong` (the code holds more, or a zero byte): without a branch, for the parser.
+    static std::uint64_t KeyOfBytes(std::uint64_t bytes, bool isLong) {
+        const std::uint64_t eighth = bytes & 0xFF;
+        const std::uint64_t high = eighth >> 7;  // an eighth byte the last byte cannot hold
+        const std::uint64_t last =
+            ((eighth << 1) & 0xFF) | (high * 0xFF) | (isLong ? LongFlag : std::uint64_t{0});
+        return (bytes & ~std::uint64_t{0xFF}) | last;
     }
     void FinishBuild();
 
@@ -210,9 +227,10 @@ class ChardefStore {
     std::string_view Code(std::uint32_t id, CodeBuffer& buffer) const {
         const std::uint64_t key = codeKeys[id];
         if ((key & LongFlag) != 0) return FullCode(id);
+        const std::uint64_t bytes = CodeWord(key);
         const std::size_t length = ShortLength(key);
         for (std::size_t i = 0; i < length; ++i) {
-            buffer.bytes[i] = static_cast<char>(key >> (56 - 8 * i));
+            buffer.bytes[i] = static_cast<char>(bytes >> (56 - 8 * i));
         }
         return std::string_view(buffer.bytes, length);
     }
@@ -233,7 +251,8 @@ class ChardefStore {
     // last, so that the values of the codes [a, b) are [RunStart(a), RunStart(b)).
     const std::uint64_t* KeyData() const { return codeKeys.data(); }
     std::uint32_t RunStart(std::uint32_t id) const { return runs[id].runStart; }
-    // Whether some code is not its key alone (longer than seven bytes, or with a zero byte).
+    // Whether some code is not its key alone (longer than eight bytes, an eighth byte of
+    // 0x80 or more, or a zero byte).
     bool HasLongCodes() const { return !longCodes.empty(); }
     // Whether a code the key holds alone has a '*' byte (such codes need the full matcher).
     bool ShortCodesHoldStar() const { return shortCodesHoldStar; }

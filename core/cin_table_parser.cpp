@@ -21,7 +21,7 @@ bool Is(const KeyValue& line, std::string_view key, std::string_view value) {
 
 bool IsBlank(char byte) { return byte == ' ' || byte == '\t'; }
 
-// Adds the %chardef lines of the usual shape from `at` on: a code of one to seven bytes,
+// Adds the %chardef lines of the usual shape from `at` on: a code of one to eight bytes,
 // blanks, a value without trailing blanks, and a line end. Empty lines are passed over.
 // Returns where it stopped: at a line it leaves to the general rules (an end line, a
 // byte-order mark, a long code, a missing value, trailing blanks, a control byte in the
@@ -53,11 +53,14 @@ std::size_t AddUsualChardefLines(const char* data, std::size_t size, std::size_t
         if (first == '%' || first == '\xEF' || IsBlank(first)) return at;
         const std::uint64_t word = LoadBigEndianWord(data + at);
         const std::uint64_t cuts = line_ends::BytesBelow(word, '!');
-        if (cuts == 0) return at;  // a code of eight bytes or more
+        // Eight when the word holds no cut (a code of eight bytes or more).
         const std::size_t codeLength = static_cast<std::size_t>(std::countl_zero(cuts)) / 8;
-        // The byte that ended the code, taken from the word already loaded.
-        const auto cut = static_cast<char>(word >> (56 - 8 * codeLength));
-        if (!IsBlank(cut)) return at;  // no value, or a control byte
+        // The byte that ended the code, taken from the word already loaded when it is there;
+        // both are read and one picked, for codes of eight bytes come in random order.
+        const char ninth = data[at + 8];
+        const auto inWord = static_cast<char>(word >> ((56 - 8 * codeLength) & 63));
+        const char cut = codeLength < 8 ? inWord : ninth;
+        if (!IsBlank(cut)) return at;  // no value, a control byte, or a longer code
         std::size_t valueStart = at + codeLength + 1;
         while (valueStart < lineEnd && IsBlank(data[valueStart])) ++valueStart;  // aligned columns
         if (valueStart == lineEnd || IsBlank(data[lineEnd - 1])) return at;

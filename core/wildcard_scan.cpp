@@ -15,6 +15,8 @@ constexpr std::uint64_t Highs = Ones << 7;
 constexpr std::uint64_t Lows = ~Highs;
 constexpr std::uint64_t FirstByteBit = std::uint64_t{1} << 63;
 constexpr std::size_t KeyBytes = ChardefStore::KeyBytes;
+// The walk goes down the key's high bytes, where the code's first bytes are in place.
+constexpr std::size_t WalkBytes = ChardefStore::HighBytes;
 
 // The high bit of every byte of `x` that is zero, and of no other: the low seven bits of
 // the bytes are added apart, so no carry crosses into a neighbour.
@@ -27,13 +29,14 @@ std::uint64_t EqualBytes(std::uint64_t key, unsigned char byte) {
     return ZeroBytes(key ^ (Ones * byte));
 }
 
-// The key bits of a code's first `count` bytes (at most seven).
+// The key bits of a code's first `count` bytes (at most eight).
 std::uint64_t LeadingBytes(std::size_t count) {
     return count == 0 ? 0 : ~std::uint64_t{0} << (64 - 8 * count);
 }
 
-// The pattern as a test of a code that its key holds alone (at most seven bytes, none of
-// them zero, so the code ends where the zero padding begins) and that holds no '*' byte.
+// The pattern as a test of a code that its key holds alone, given as its CodeWord (at most
+// eight bytes, none of them zero, so the code ends where the zero padding begins), and that
+// holds no '*' byte.
 // On such a code the matcher finds a match exactly when the pieces between the '*'s occur
 // in order without overlapping: the first at the start, the last at the end unless the
 // pattern ends in '*', each piece in between at its leftmost place after the one before.
@@ -106,16 +109,16 @@ class KeyPattern {
     std::size_t HeadLength() const { return pieces.front().length; }
 
     // `headKnown`: the bytes before the first '*' are known to start the code.
-    bool Matches(std::uint64_t key, bool headKnown) const {
+    bool Matches(std::uint64_t word, bool headKnown) const {
         if (fitsNoKey) return false;
-        const std::uint64_t present = Highs & ~ZeroBytes(key);
+        const std::uint64_t present = Highs & ~ZeroBytes(word);
         const std::uint64_t last = present & ~(present << 8);
         const Piece& head = pieces.front();
         if (!hasStar) {
-            return (Places(head, key, present) & (last << (8 * (head.length - 1))) &
+            return (Places(head, word, present) & (last << (8 * (head.length - 1))) &
                     FirstByteBit) != 0;
         }
-        if (!headKnown && head.length != 0 && (Places(head, key, present) & FirstByteBit) == 0) {
+        if (!headKnown && head.length != 0 && (Places(head, word, present) & FirstByteBit) == 0) {
             return false;
         }
         std::size_t at = head.length;
@@ -125,14 +128,14 @@ class KeyPattern {
             if (piece.length == 0) continue;
             if (at >= KeyBytes) return false;
             const std::uint64_t places =
-                Places(piece, key, present) & (~std::uint64_t{0} >> (8 * at));
+                Places(piece, word, present) & (~std::uint64_t{0} >> (8 * at));
             if (places == 0) return false;
             at = static_cast<std::size_t>(std::countl_zero(places)) / 8 + piece.length;
         }
         if (endsInStar) return true;
         if (at >= KeyBytes) return false;
         const Piece& tail = pieces.back();
-        return (Places(tail, key, present) & (~std::uint64_t{0} >> (8 * at)) &
+        return (Places(tail, word, present) & (~std::uint64_t{0} >> (8 * at)) &
                 (last << (8 * (tail.length - 1)))) != 0;
     }
 
@@ -142,12 +145,12 @@ class KeyPattern {
         std::uint32_t length;
     };
 
-    // A bit at each byte of the key where the piece starts and fits inside the code.
-    std::uint64_t Places(const Piece& piece, std::uint64_t key, std::uint64_t present) const {
+    // A bit at each byte of the word where the piece starts and fits inside the code.
+    std::uint64_t Places(const Piece& piece, std::uint64_t word, std::uint64_t present) const {
         std::uint64_t places = present;
         for (std::uint32_t j = 0; j < piece.length; ++j) {
             const auto byte = static_cast<unsigned char>(bytes[piece.start + j]);
-            const std::uint64_t at = byte == '?' ? present : EqualBytes(key, byte);
+            const std::uint64_t at = byte == '?' ? present : EqualBytes(word, byte);
             places &= at << (8 * j);
         }
         return places;
@@ -159,7 +162,7 @@ class KeyPattern {
     bool endsInStar = false;
     bool fitsNoKey = false;
     Shape shape = Shape::General;
-    std::uint64_t headMask = 0;  // the head's literal bytes (those of its first seven)
+    std::uint64_t headMask = 0;  // the head's literal bytes (those of its first eight)
     std::uint64_t headWant = 0;
     std::uint64_t lengthByte = 0;  // the byte that holds the last byte the pattern needs
     unsigned char oneByte = 0;
@@ -194,14 +197,14 @@ class Finder {
         if (lo >= hi) return;
         const std::uint64_t base = keys[lo] & LeadingBytes(depth);
         const std::uint64_t step =
-            depth < KeyBytes ? std::uint64_t{1} << (56 - 8 * depth) : std::uint64_t{0};
-        if (!hasStar && depth == pattern.size() && depth < KeyBytes) {
+            depth < WalkBytes ? std::uint64_t{1} << (56 - 8 * depth) : std::uint64_t{0};
+        if (!hasStar && depth == pattern.size() && depth < WalkBytes) {
             // Only a code that ends here can match; it comes first, and codes holding a
             // zero byte here come next to it.
             CheckEach(lo, FirstAtLeast(lo, hi, base + step));
             return;
         }
-        if (depth == head || depth == KeyBytes || hi - lo <= SmallRange) {
+        if (depth == head || depth == WalkBytes || hi - lo <= SmallRange) {
             Scan(lo, hi, depth >= head);
             return;
         }
@@ -235,11 +238,11 @@ class Finder {
     // Whether a byte of the head from `depth` on can narrow a range: a literal the keys
     // hold, or the end of a pattern without '*'.
     bool NarrowsAfter(std::size_t depth) const {
-        const std::size_t end = std::min(head, KeyBytes);
+        const std::size_t end = std::min(head, WalkBytes);
         for (std::size_t i = depth; i < end; ++i) {
             if (pattern[i] != '?') return true;
         }
-        return !hasStar && pattern.size() < KeyBytes;
+        return !hasStar && pattern.size() < WalkBytes;
     }
 
     // The first id in [from, hi) whose key is at least `bound`: the keys ascend, and the
@@ -280,32 +283,33 @@ class Finder {
         }
         const std::uint64_t headMask = headKnown ? 0 : keyPattern.HeadMask();
         const std::uint64_t headWant = headKnown ? 0 : keyPattern.HeadWant();
-        const auto headMarks = [=](std::uint64_t key) {
-            return (key & headMask) == headWant ? ~std::uint64_t{0} : 0;
+        const auto headMarks = [=](std::uint64_t word) {
+            return (word & headMask) == headWant ? ~std::uint64_t{0} : 0;
         };
         const std::uint64_t lengthByte = keyPattern.LengthByte();
         switch (keyPattern.GetShape()) {
             case KeyPattern::Shape::LengthOnly:
                 if (headMask == 0) {
-                    ScanBlocks(lo, hi, [=](std::uint64_t key) {
-                        return lengthByte == 0 ? Highs : NonZeroBytes(key & lengthByte);
+                    ScanBlocks(lo, hi, [=](std::uint64_t word) {
+                        return lengthByte == 0 ? Highs : NonZeroBytes(word & lengthByte);
                     });
                 } else {
-                    ScanBlocks(lo, hi, [=](std::uint64_t key) {
-                        return headMarks(key) &
-                               (lengthByte == 0 ? Highs : NonZeroBytes(key & lengthByte));
+                    ScanBlocks(lo, hi, [=](std::uint64_t word) {
+                        return headMarks(word) &
+                               (lengthByte == 0 ? Highs : NonZeroBytes(word & lengthByte));
                     });
                 }
                 return;
             case KeyPattern::Shape::OneByte: {
                 const unsigned char byte = keyPattern.OneByteWanted();
+                // A head of eight bytes leaves no room for the byte: FitsNoKey caught it.
                 const std::uint64_t after = ~std::uint64_t{0} >> (8 * keyPattern.HeadLength());
                 if (headMask == 0) {
                     ScanBlocks(lo, hi,
-                               [=](std::uint64_t key) { return EqualBytes(key, byte) & after; });
+                               [=](std::uint64_t word) { return EqualBytes(word, byte) & after; });
                 } else {
-                    ScanBlocks(lo, hi, [=](std::uint64_t key) {
-                        return headMarks(key) & EqualBytes(key, byte) & after;
+                    ScanBlocks(lo, hi, [=](std::uint64_t word) {
+                        return headMarks(word) & EqualBytes(word, byte) & after;
                     });
                 }
                 return;
@@ -313,29 +317,30 @@ class Finder {
             case KeyPattern::Shape::EndsInByte: {
                 const unsigned char byte = keyPattern.LastByteWanted();
                 if (store.LastBytes() != nullptr) {
-                    ScanLastBytes(lo, hi, byte, [=, this](std::uint64_t key) -> bool {
-                        return keyPattern.Matches(key, headKnown);
+                    ScanLastBytes(lo, hi, byte, [=, this](std::uint64_t word) -> bool {
+                        return keyPattern.Matches(word, headKnown);
                     });
                     return;
                 }
-                // The last byte of a code the key holds alone is the key's lowest set byte.
-                ScanBlocks(lo, hi, [=, this](std::uint64_t key) {
+                // The last byte of a code the key holds alone is its word's lowest set byte.
+                ScanBlocks(lo, hi, [=, this](std::uint64_t word) {
                     const auto lowest = static_cast<unsigned char>(
-                        key >> (static_cast<unsigned>(std::countr_zero(key)) & 56u));
-                    return lowest == byte && keyPattern.Matches(key, headKnown) ? Highs : 0;
+                        word >> (static_cast<unsigned>(std::countr_zero(word)) & 56u));
+                    return lowest == byte && keyPattern.Matches(word, headKnown) ? Highs : 0;
                 });
                 return;
             }
             case KeyPattern::Shape::General:
                 break;
         }
-        ScanBlocks(lo, hi, [=, this](std::uint64_t key) {
-            return keyPattern.Matches(key, headKnown) ? Highs : 0;
+        ScanBlocks(lo, hi, [=, this](std::uint64_t word) {
+            return keyPattern.Matches(word, headKnown) ? Highs : 0;
         });
     }
 
-    // The codes of [lo, hi) 64 at a time. `marks` gives a code a word that is not zero when
-    // the packed test takes it, its set bits only the bytes' high bits; eight such words,
+    // The codes of [lo, hi) 64 at a time. `marks` gives a code (its CodeWord) a word that is
+    // not zero when the packed test takes it, its set bits only the bytes' high bits; eight
+    // such words,
     // each moved by its place in the group, fold into a byte of eight flags without a
     // branch. The codes the packed test cannot decide (a code the key does not hold alone,
     // or one holding a '*' byte when the pattern has a '*') go to the matcher; runs of
@@ -343,11 +348,11 @@ class Finder {
     template <typename Marks>
     void ScanBlocks(std::uint32_t lo, std::uint32_t hi, Marks marks) {
         const std::uint64_t starAsks =
-            hasStar && store.ShortCodesHoldStar() ? ~std::uint64_t{0xFF} : 0;
+            hasStar && store.ShortCodesHoldStar() ? ~std::uint64_t{0} : 0;
         const bool mayAsk = store.HasLongCodes() || starAsks != 0;
         const auto asks = [=](std::uint64_t key) {
-            return std::uint64_t{
-                ((key & ChardefStore::LongFlag) | (EqualBytes(key, '*') & starAsks)) != 0};
+            return std::uint64_t{((key & ChardefStore::LongFlag) |
+                                  (EqualBytes(ChardefStore::CodeWord(key), '*') & starAsks)) != 0};
         };
         for (std::uint32_t block = lo; block < hi; block += 64) {
             const std::uint32_t count = std::min<std::uint32_t>(64, hi - block);
@@ -358,7 +363,8 @@ class Finder {
                 // The marks first, in a loop of plain word operations the compiler may run
                 // on several keys at once.
                 std::uint64_t marked[64];
-                for (std::uint32_t i = 0; i < 64; ++i) marked[i] = marks(at[i]);
+                for (std::uint32_t i = 0; i < 64; ++i)
+                    marked[i] = marks(ChardefStore::CodeWord(at[i]));
                 for (std::uint32_t group = 0; group < 64; group += 8) {
                     std::uint64_t flags = 0;
                     for (std::uint32_t i = 0; i < 8; ++i) flags |= marked[group + i] >> (7 - i);
@@ -372,7 +378,7 @@ class Finder {
                 }
             } else {
                 for (std::uint32_t i = 0; i < count; ++i) {
-                    accepted |= std::uint64_t{marks(at[i]) != 0} << i;
+                    accepted |= std::uint64_t{marks(ChardefStore::CodeWord(at[i])) != 0} << i;
                     undecided |= asks(at[i]) << i;
                 }
             }
@@ -421,10 +427,11 @@ class Finder {
                 for (std::uint64_t found = candidates[b]; found != 0; found &= found - 1) {
                     const auto i = static_cast<unsigned>(std::countr_zero(found));
                     const std::uint64_t key = keys[block + i];
+                    const std::uint64_t word = ChardefStore::CodeWord(key);
                     if ((key & ChardefStore::LongFlag) != 0 ||
-                        (starAsks && (EqualBytes(key, '*') & ~std::uint64_t{0xFF}) != 0)) {
+                        (starAsks && EqualBytes(word, '*') != 0)) {
                         undecided[b] |= std::uint64_t{1} << i;
-                    } else if (accepts(key)) {
+                    } else if (accepts(word)) {
                         accepted[b] |= std::uint64_t{1} << i;
                         Prefetch(&store.FirstStoredValue(block + i));
                     }

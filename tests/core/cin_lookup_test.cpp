@@ -182,9 +182,56 @@ TEST_P(CinLookupLongCodes, ExactAndWildcardQueriesFollowTheFullBytes) {
     }
 }
 
+// Codes of eight bytes: the key holds them alone when their eighth byte is below 0x80,
+// beside longer codes and codes it does not hold, which must still sort in between.
+TEST(CinLookupLongCodes, EightByteCodesSortAroundTheCodesTheKeyCannotHold) {
+    const std::string unsorted =
+        "abcdefg\x80 v-80\nabcdefgZ v-z\nabcdefg\x7Fz v-7fz\nabcdefg v-7\nabcdefg\x7F v-7f\n"
+        "abcdefg* v-star\nabcdefgy v-y\nabcdefg\x7F v-7f2\nabcdefg\x7E\x80 v-7e80\n"
+        "abcdefg\x7E v-7e\n";
+    const std::string sorted =
+        "abcdefg v-7\nabcdefg* v-star\nabcdefgy v-y\nabcdefgZ v-z\nabcdefg\x7E v-7e\n"
+        "abcdefg\x7E\x80 v-7e80\nabcdefg\x7F v-7f\nabcdefg\x7F v-7f2\nabcdefg\x7Fz v-7fz\n"
+        "abcdefg\x80 v-80\n";
+    const std::vector<std::string> all = {"v-7",    "v-star", "v-y",   "v-z",   "v-7e",
+                                          "v-7e80", "v-7f",   "v-7f2", "v-7fz", "v-80"};
+    const std::vector<std::string> eightBytes = {"v-star", "v-y",   "v-z", "v-7e",
+                                                 "v-7f",   "v-7f2", "v-80"};
+    struct Case {
+        std::string query;
+        std::vector<std::string> results;
+    };
+    const Case cases[] = {
+        {"ABCDEFGZ", {"v-z"}},
+        {"abcdefg\x7F", {"v-7f", "v-7f2"}},
+        {"abcdefg\x7E\x80", {"v-7e80"}},
+        {"abcdefg\x7E", {"v-7e"}},
+        {"abcdefg\x81", {}},
+        {"**", all},
+        {"abcdefg*", all},
+        {"abcdefg?", eightBytes},
+        {"????????", eightBytes},
+        {"*g?", eightBytes},
+        {"?????????", {"v-7e80", "v-7fz"}},
+        {"*z", {"v-z", "v-7fz"}},
+        {"*\x7F", {"v-7f", "v-7f2"}},
+        {"*\x80", {"v-7e80", "v-80"}},
+        {"*\x7E*", {"v-7e", "v-7e80"}},
+    };
+    for (const std::string& entries : {unsorted, sorted}) {
+        test_support::TempDir dir;
+        CinTable table;
+        ASSERT_TRUE(table.Load(dir.Write("t.cin", "%chardef begin\n" + entries)));
+        for (const Case& c : cases) {
+            EXPECT_EQ(table.Lookup(c.query), c.results) << testing::PrintToString(c.query);
+        }
+    }
+}
+
 // Tables of random entries against a plain reading (a std::map in byte order): codes of
-// one to five keys (the usual tables), and codes of one to ten arbitrary bytes, whose keys
-// differ in every bit (the sort then moves keys and values apart).
+// one to five keys (the usual tables), of one to nine keys (past what a key holds), and
+// codes of one to ten arbitrary bytes, whose keys differ in every bit (the sort then moves
+// keys and values apart).
 TEST(CinLookupRandomTables, EveryCodeAndWildcardMatchAPlainReading) {
     struct Shape {
         const char* name;
@@ -198,6 +245,7 @@ TEST(CinLookupRandomTables, EveryCodeAndWildcardMatchAPlainReading) {
         }
     }
     const Shape shapes[] = {{"keys", "abcdefghijklmnopqrstuvwxyz,./;ABC", 5},
+                            {"long keys", "abcdefghijklmnopqrstuvwxyz,./;ABC", 9},
                             {"bytes", everyByte, 10}};
     for (const Shape& shape : shapes) {
         std::mt19937 random(11);

@@ -168,6 +168,10 @@ TEST_F(CinTableLoadFile, ShortAndLongValuesReadTheSame) {
         {"d3abcde v3\n", {"v3"}},
         {"d4abcdef v4\n", {"v4"}},
         {"d5\tv5 \tx\n", {"v5 \tx"}},
+        {"d6abcdeZ v6\n", {"v6"}},  // an eighth byte folded like the others
+        {"d7abcdefg v7\n", {"v7"}},
+        {"d8abcde\x7F v8\n", {"v8"}},
+        {"d9abcde\x80 v9\n", {"v9"}},
         {"z q", {"q"}},  // the text's last byte
     };
     // Lines near the text's end are read by other code than the rest: each case is read
