@@ -44,7 +44,8 @@ std::uint64_t ChardefStore::PackKey(std::string_view lowered) {
     return KeyOfBytes(word, zeroByte);
 }
 
-void ChardefStore::Reserve(std::size_t entries) {
+void ChardefStore::Reserve(std::size_t entries, std::size_t textSize) {
+    form = ValueForm(textSize);
     recordKeys.reserve(entries);
     values.reserve(entries);
 }

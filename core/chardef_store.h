@@ -27,6 +27,8 @@
 #include <utility>
 #include <vector>
 
+#include "value_form.h"
+
 inline std::uint64_t ByteSwap(std::uint64_t word) {
     word = ((word & 0x00FF00FF00FF00FFULL) << 8) | ((word >> 8) & 0x00FF00FF00FF00FFULL);
     word = ((word & 0x0000FFFF0000FFFFULL) << 16) | ((word >> 16) & 0x0000FFFF0000FFFFULL);
@@ -100,67 +102,17 @@ class ChardefStore {
         return KeyBytes - static_cast<std::size_t>(std::countr_zero(bytes)) / 8;
     }
 
-    // A value is stored as its offset in the table text, or, when short (one character, in
-    // most tables), as its bytes in the stored number's own bytes: exact lookups and
-    // wildcard results then copy most values without reading the text. Offsets stay below
-    // ShortValueFlag, the high bit of the number's last byte in memory. A value of one to
-    // three bytes without a zero byte fills the first bytes, zero padded, and the last byte
-    // is exactly ShortValueMark; one of four bytes without a zero byte whose last byte is
-    // above ShortValueMark (as a four-byte character's last byte mostly is) fills all
-    // four. Only where numbers are little-endian (the flag's byte comes last) and for
-    // texts of at most 2 GiB, whose offsets never reach the flag.
-    static constexpr std::uint32_t ShortValueFlag = std::uint32_t{1} << 31;
-    static constexpr unsigned char ShortValueMark = 0x80;
-    static constexpr std::size_t ShortValueBytes = 4;
-    static constexpr bool ShortValuesFit(std::size_t textSize) {
-        return std::endian::native == std::endian::little && textSize <= ShortValueFlag;
-    }
-    // The stored form of the value at `offset` of a text for which ShortValuesFit holds.
-    static std::uint32_t StoredValue(std::string_view value, std::uint32_t offset) {
-        if (value.empty() || value.size() > ShortValueBytes) return offset;
-        std::uint32_t stored = 0;
-        for (std::size_t i = 0; i < value.size(); ++i) {
-            if (value[i] == '\0') return offset;
-            stored |= std::uint32_t{static_cast<unsigned char>(value[i])} << (8 * i);
-        }
-        if (value.size() < ShortValueBytes) return stored | std::uint32_t{ShortValueMark} << 24;
-        return (stored >> 24) > ShortValueMark ? stored : offset;
-    }
-    // StoredValue of a value of one to four bytes at `value`, whose first four bytes may be
-    // read whatever its length; for the parser's loop, without a branch on the length.
-    static std::uint32_t StoredShortValue(const char* value, std::size_t length,
-                                          std::uint32_t offset) {
-        std::uint32_t raw;
-        std::memcpy(&raw, value, sizeof raw);  // the first byte in the low bits
-        const std::uint32_t keep =
-            length >= ShortValueBytes ? ~std::uint32_t{0} : (std::uint32_t{1} << (8 * length)) - 1;
-        const std::uint32_t bytes = raw & keep;
-        const std::uint32_t padded = bytes | ~keep;
-        const bool zeroByte = ((padded - 0x01010101U) & ~padded & 0x80808080U) != 0;
-        const bool fits =
-            length < ShortValueBytes ? !zeroByte : !zeroByte && (bytes >> 24) > ShortValueMark;
-        const std::uint32_t marked =
-            length < ShortValueBytes ? bytes | std::uint32_t{ShortValueMark} << 24 : bytes;
-        return fits ? marked : offset;
-    }
-    static bool IsShortValue(std::uint32_t stored) { return (stored & ShortValueFlag) != 0; }
-    // The bytes of a short value, read in place. Its padding is zero bytes, so its length
-    // is one more than the count of its second and third bytes that are set.
-    static std::string_view ShortValue(const std::uint32_t& stored) {
-        const char* const bytes = reinterpret_cast<const char*>(&stored);
-        if ((stored >> 24) != ShortValueMark) return std::string_view(bytes, ShortValueBytes);
-        const std::size_t length = std::size_t{1} + ((stored & 0xFF00U) != 0 ? 1U : 0U) +
-                                   ((stored & 0xFF0000U) != 0 ? 1U : 0U);
-        return std::string_view(bytes, length);
-    }
+    // How the values are stored; set by Reserve.
+    const ValueForm& Form() const { return form; }
 
-    // Building. Reserve sizes the record arrays for at most `entries` entries; Add folds
+    // Building. Reserve picks the value form for a text of `textSize` bytes and sizes the
+    // record arrays for at most `entries` entries; Add folds
     // the code to lower case and keeps the entry after those added before; FinishBuild
     // sorts and lays out the codes. Each may throw std::bad_alloc; a store whose build
     // failed is simply dropped.
-    void Reserve(std::size_t entries);
+    void Reserve(std::size_t entries, std::size_t textSize);
     // `readable` counts the bytes that may be read from the code's start (at least its own);
-    // `stored` is the value's stored form.
+    // `stored` is the value's stored form (Form().Of).
     void Add(std::string_view code, std::uint32_t valueOffset, std::uint32_t stored,
              std::size_t readable);
     // Add for a code of one to eight bytes whose first eight bytes (the code and what
@@ -217,7 +169,10 @@ class ChardefStore {
         recordLongCodes.swap(other.recordLongCodes);
         std::swap(recordsSorted, other.recordsSorted);
         lastBytes.swap(other.lastBytes);
+        lengthBits.swap(other.lengthBits);
+        std::swap(lengthSlots, other.lengthSlots);
         std::swap(shortCodesHoldStar, other.shortCodesHoldStar);
+        std::swap(form, other.form);
     }
 
     bool Empty() const { return values.empty(); }
@@ -261,13 +216,23 @@ class ChardefStore {
     const unsigned char* LastBytes() const {
         return lastBytes.empty() ? nullptr : lastBytes.data();
     }
+    // The codes of one length from 1 to KeyBytes, flagged ones included, as a bit per id
+    // (bit i of word i / 64); null when no code has that length. Longer codes are all
+    // flagged: FlaggedCodes lists them.
+    const std::uint64_t* LengthBits(std::size_t length) const {
+        if (length == 0 || length > KeyBytes || lengthSlots[length - 1] == NoSlot) return nullptr;
+        return lengthBits.data() + lengthSlots[length - 1];
+    }
 
-  private:
     struct LongCode {
         std::uint32_t id;  // for records while building: the value offset
         std::uint32_t start;
         std::uint32_t length;
     };
+    // The codes their keys do not hold alone, by ascending id.
+    const std::vector<LongCode>& FlaggedCodes() const { return longCodes; }
+
+  private:
     std::string_view LongCodeOf(const std::vector<LongCode>& list, std::uint32_t id) const;
     std::string_view FullCode(std::uint32_t id) const;
     int Compare(std::uint32_t id, std::uint64_t key, std::string_view lowered) const;
@@ -298,7 +263,13 @@ class ChardefStore {
     unsigned rankBits = 1;
     unsigned bucketShift = 0;
     std::vector<unsigned char> lastBytes;  // see LastBytes
+    static constexpr std::uint32_t NoSlot = UINT32_MAX;
+    // See LengthBits: a stretch of words for each length some code has, one after another.
+    std::vector<std::uint64_t> lengthBits;
+    std::array<std::uint32_t, KeyBytes> lengthSlots{NoSlot, NoSlot, NoSlot, NoSlot,
+                                                    NoSlot, NoSlot, NoSlot, NoSlot};
     bool shortCodesHoldStar = false;
+    ValueForm form;
 
     // Building only.
     BuildBuffer<std::uint64_t> recordKeys;

@@ -31,7 +31,7 @@ bool IsBlank(char byte) { return byte == ' ' || byte == '\t'; }
 // one test finds where a code ends.
 template <bool WithCr>
 std::size_t AddUsualChardefLines(const char* data, std::size_t size, std::size_t at,
-                                 bool shortValues, ChardefStore& store) {
+                                 ChardefStore& store) {
     constexpr std::size_t Block = 64;
     constexpr std::size_t Slack = 16;  // a code's word is read from any line start in a block
     std::size_t base = at;
@@ -66,10 +66,7 @@ std::size_t AddUsualChardefLines(const char* data, std::size_t size, std::size_t
         if (valueStart == lineEnd || IsBlank(data[lineEnd - 1])) return at;
         const std::size_t valueLength = lineEnd - valueStart;
         const auto offset = static_cast<std::uint32_t>(valueStart);
-        const std::uint32_t stored =
-            shortValues && valueLength <= ChardefStore::ShortValueBytes
-                ? ChardefStore::StoredShortValue(data + valueStart, valueLength, offset)
-                : offset;
+        const std::uint32_t stored = store.Form().OfUsual(data + valueStart, valueLength, offset);
         store.AddShortCode(data + at, word, codeLength, offset, stored);
         at = lineEnd + 1;
     }
@@ -83,12 +80,10 @@ void CinTable::ParseMainText() {
     // also takes at least four bytes ("a b" and a line end), which bounds a file of
     // mostly empty lines.
     const std::size_t lineEnds = line_ends::CountLineFeeds(text.get(), textSize);
-    chardefs.Reserve(std::min(lineEnds, textSize / 4) + 1);
+    chardefs.Reserve(std::min(lineEnds, textSize / 4) + 1, textSize);
     Block block = Block::Outside;
-    const bool shortValues = ChardefStore::ShortValuesFit(textSize);
     auto storedValue = [&](std::string_view value, std::size_t offset) {
-        const auto valueOffset = static_cast<std::uint32_t>(offset);
-        return shortValues ? ChardefStore::StoredValue(value, valueOffset) : valueOffset;
+        return chardefs.Form().Of(value, static_cast<std::uint32_t>(offset));
     };
     auto handleLine = [&](std::string_view line) {
         if (block == Block::Outside && line.front() == '#') return;
@@ -139,8 +134,8 @@ void CinTable::ParseMainText() {
     while (at < size) {
         if (block == Block::Chardef) {
             if (nextCr < at) nextCr = find(at, '\r');
-            at = nextCr == size ? AddUsualChardefLines<false>(data, size, at, shortValues, chardefs)
-                                : AddUsualChardefLines<true>(data, size, at, shortValues, chardefs);
+            at = nextCr == size ? AddUsualChardefLines<false>(data, size, at, chardefs)
+                                : AddUsualChardefLines<true>(data, size, at, chardefs);
             if (at >= size) break;
         }
         if (nextCr < at) nextCr = find(at, '\r');

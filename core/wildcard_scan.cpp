@@ -80,7 +80,7 @@ class KeyPattern {
             pattern.substr(std::min<std::size_t>(pattern.size(), head.length + 1));
         const std::size_t literal = rest.find_first_not_of("?*");
         if (!hasStar) {
-            shape = Shape::General;
+            shape = Shape::General;  // not scanned by shape: see Finder::ScanOneLength
         } else if (literal == std::string_view::npos) {
             shape = Shape::LengthOnly;
         } else if (endsInStar && rest.find_first_not_of('*') == literal &&
@@ -108,16 +108,13 @@ class KeyPattern {
     unsigned char LastByteWanted() const { return lastByte; }
     std::size_t HeadLength() const { return pieces.front().length; }
 
-    // `headKnown`: the bytes before the first '*' are known to start the code.
+    // `headKnown`: the bytes before the first '*' are known to start the code. For patterns
+    // with a '*' (those without are found by their length).
     bool Matches(std::uint64_t word, bool headKnown) const {
         if (fitsNoKey) return false;
         const std::uint64_t present = Highs & ~ZeroBytes(word);
         const std::uint64_t last = present & ~(present << 8);
         const Piece& head = pieces.front();
-        if (!hasStar) {
-            return (Places(head, word, present) & (last << (8 * (head.length - 1))) &
-                    FirstByteBit) != 0;
-        }
         if (!headKnown && head.length != 0 && (Places(head, word, present) & FirstByteBit) == 0) {
             return false;
         }
@@ -173,7 +170,8 @@ class KeyPattern {
 // before its first '*'): a literal narrows the range to the codes holding it at that
 // place, found by binary search; a '?' followed by a literal visits each byte that occurs
 // at that place, jumping over the codes that share it. Where nothing narrows further, the
-// range left is scanned with the packed test above.
+// range left is scanned with the packed test above, or, for a pattern without '*' (which
+// has one length), over the codes of that length alone.
 class Finder {
   public:
     Finder(const ChardefStore& chardefs, std::string_view query, std::vector<ValueRange>& out)
@@ -183,7 +181,13 @@ class Finder {
           head(std::min(query.find('*'), query.size())),
           hasStar(head != query.size()),
           keyPattern(query),
-          ranges(out) {}
+          ranges(out) {
+        for (std::size_t i = 0; i < query.size() && i < KeyBytes; ++i) {
+            if (query[i] == '?') continue;
+            literalMask |= std::uint64_t{0xFF} << (56 - 8 * i);
+            literalWant |= std::uint64_t{static_cast<unsigned char>(query[i])} << (56 - 8 * i);
+        }
+    }
 
     void Run() { Walk(0, static_cast<std::uint32_t>(store.CodeCount()), 0); }
 
@@ -198,12 +202,6 @@ class Finder {
         const std::uint64_t base = keys[lo] & LeadingBytes(depth);
         const std::uint64_t step =
             depth < WalkBytes ? std::uint64_t{1} << (56 - 8 * depth) : std::uint64_t{0};
-        if (!hasStar && depth == pattern.size() && depth < WalkBytes) {
-            // Only a code that ends here can match; it comes first, and codes holding a
-            // zero byte here come next to it.
-            CheckEach(lo, FirstAtLeast(lo, hi, base + step));
-            return;
-        }
         if (depth == head || depth == WalkBytes || hi - lo <= SmallRange) {
             Scan(lo, hi, depth >= head);
             return;
@@ -235,14 +233,16 @@ class Finder {
         }
     }
 
-    // Whether a byte of the head from `depth` on can narrow a range: a literal the keys
-    // hold, or the end of a pattern without '*'.
+    // Whether the head's bytes from `depth` on narrow a range by more than a scan would: a
+    // literal the keys hold. A pattern without '*' scans only the codes of its length, so
+    // there only a literal next narrows enough to pay for visiting every byte before it.
     bool NarrowsAfter(std::size_t depth) const {
         const std::size_t end = std::min(head, WalkBytes);
+        if (!hasStar) return depth < end && pattern[depth] != '?';
         for (std::size_t i = depth; i < end; ++i) {
             if (pattern[i] != '?') return true;
         }
-        return !hasStar && pattern.size() < WalkBytes;
+        return false;
     }
 
     // The first id in [from, hi) whose key is at least `bound`: the keys ascend, and the
@@ -277,6 +277,10 @@ class Finder {
 
     // The codes of [lo, hi) with the packed test that fits the pattern's shape.
     void Scan(std::uint32_t lo, std::uint32_t hi, bool headKnown) {
+        if (!hasStar) {
+            ScanOneLength(lo, hi);
+            return;
+        }
         if (keyPattern.FitsNoKey()) {
             ScanBlocks(lo, hi, [](std::uint64_t) { return std::uint64_t{0}; });
             return;
@@ -338,21 +342,83 @@ class Finder {
         });
     }
 
+    // The codes of [lo, hi) as long as the pattern, which has no '*': the codes of that
+    // length are read from their bits, and those the key holds alone are tested on the
+    // pattern's literal bytes; flagged ones go to the matcher.
+    void ScanOneLength(std::uint32_t lo, std::uint32_t hi) {
+        const auto& flagged = store.FlaggedCodes();
+        auto next = std::lower_bound(
+            flagged.begin(), flagged.end(), lo,
+            [](const ChardefStore::LongCode& code, std::uint32_t id) { return code.id < id; });
+        const std::size_t length = pattern.size();
+        if (length > KeyBytes) {
+            for (; next != flagged.end() && next->id < hi; ++next) {
+                if (next->length == length && MatchesInFull(next->id)) Add(next->id, next->id + 1);
+            }
+            return;
+        }
+        const std::uint64_t* const lengthBits = store.LengthBits(length);
+        if (lengthBits == nullptr) return;
+        const auto codeCount = static_cast<std::uint32_t>(store.CodeCount());
+        for (std::uint32_t block = lo & ~63u; block < hi; block += 64) {
+            std::uint64_t candidates = lengthBits[block / 64];
+            if (block < lo) candidates &= ~std::uint64_t{0} << (lo - block);
+            if (hi - block < 64) candidates &= (std::uint64_t{1} << (hi - block)) - 1;
+            if (candidates == 0) continue;
+            while (next != flagged.end() && next->id < block) ++next;  // in blocks passed over
+            std::uint64_t undecided = 0;
+            for (; next != flagged.end() && next->id < block + 64; ++next) {
+                undecided |= std::uint64_t{1} << (next->id - block);
+            }
+            undecided &= candidates;
+            std::uint64_t accepted = candidates;
+            if (literalMask != 0) {
+                const auto takes = [this](std::uint64_t key) {
+                    return (ChardefStore::CodeWord(key) & literalMask) == literalWant;
+                };
+                accepted = 0;
+                if (std::popcount(candidates) >= 16 && codeCount - block >= 64) {
+                    // Most of the block: every key tested, without a branch.
+                    const std::uint64_t* const at = keys + block;
+                    for (std::uint32_t i = 0; i < 64; ++i) {
+                        accepted |= std::uint64_t{takes(at[i])} << i;
+                    }
+                    accepted &= candidates;
+                } else {
+                    for (std::uint64_t left = candidates; left != 0; left &= left - 1) {
+                        const auto i = static_cast<unsigned>(std::countr_zero(left));
+                        accepted |= std::uint64_t{takes(keys[block + i])} << i;
+                    }
+                }
+            }
+            Settle(block, accepted, undecided);
+        }
+    }
+
     // The codes of [lo, hi) 64 at a time. `marks` gives a code (its CodeWord) a word that is
     // not zero when the packed test takes it, its set bits only the bytes' high bits; eight
-    // such words,
-    // each moved by its place in the group, fold into a byte of eight flags without a
-    // branch. The codes the packed test cannot decide (a code the key does not hold alone,
-    // or one holding a '*' byte when the pattern has a '*') go to the matcher; runs of
-    // accepted codes become ranges.
+    // such words, each moved by its place in the group, fold into a byte of eight flags
+    // without a branch. The codes the packed test cannot decide (a code the key does not
+    // hold alone, or one holding a '*' byte when the pattern has a '*') go to the matcher;
+    // runs of accepted codes become ranges.
     template <typename Marks>
     void ScanBlocks(std::uint32_t lo, std::uint32_t hi, Marks marks) {
+        // Without codes of eight bytes a key the matcher does not take is its CodeWord.
+        if (store.LengthBits(KeyBytes) == nullptr) {
+            ScanBlocks(lo, hi, marks, [](std::uint64_t key) { return key; });
+        } else {
+            ScanBlocks(lo, hi, marks, ChardefStore::CodeWord);
+        }
+    }
+
+    template <typename Marks, typename WordOf>
+    void ScanBlocks(std::uint32_t lo, std::uint32_t hi, Marks marks, WordOf wordOf) {
         const std::uint64_t starAsks =
             hasStar && store.ShortCodesHoldStar() ? ~std::uint64_t{0} : 0;
         const bool mayAsk = store.HasLongCodes() || starAsks != 0;
         const auto asks = [=](std::uint64_t key) {
-            return std::uint64_t{((key & ChardefStore::LongFlag) |
-                                  (EqualBytes(ChardefStore::CodeWord(key), '*') & starAsks)) != 0};
+            return std::uint64_t{
+                ((key & ChardefStore::LongFlag) | (EqualBytes(wordOf(key), '*') & starAsks)) != 0};
         };
         for (std::uint32_t block = lo; block < hi; block += 64) {
             const std::uint32_t count = std::min<std::uint32_t>(64, hi - block);
@@ -363,8 +429,7 @@ class Finder {
                 // The marks first, in a loop of plain word operations the compiler may run
                 // on several keys at once.
                 std::uint64_t marked[64];
-                for (std::uint32_t i = 0; i < 64; ++i)
-                    marked[i] = marks(ChardefStore::CodeWord(at[i]));
+                for (std::uint32_t i = 0; i < 64; ++i) marked[i] = marks(wordOf(at[i]));
                 for (std::uint32_t group = 0; group < 64; group += 8) {
                     std::uint64_t flags = 0;
                     for (std::uint32_t i = 0; i < 8; ++i) flags |= marked[group + i] >> (7 - i);
@@ -378,7 +443,7 @@ class Finder {
                 }
             } else {
                 for (std::uint32_t i = 0; i < count; ++i) {
-                    accepted |= std::uint64_t{marks(ChardefStore::CodeWord(at[i])) != 0} << i;
+                    accepted |= std::uint64_t{marks(wordOf(at[i])) != 0} << i;
                     undecided |= asks(at[i]) << i;
                 }
             }
@@ -492,6 +557,9 @@ class Finder {
     bool hasStar;
     KeyPattern keyPattern;
     std::vector<ValueRange>& ranges;
+    // The literal bytes of a pattern without '*' among its first eight, in CodeWord's places.
+    std::uint64_t literalMask = 0;
+    std::uint64_t literalWant = 0;
 };
 
 }  // namespace

@@ -237,6 +237,7 @@ TEST(CinLookupRandomTables, EveryCodeAndWildcardMatchAPlainReading) {
         const char* name;
         std::string alphabet;
         std::size_t maxLength;
+        std::size_t missingLength;  // no code of this length
     };
     std::string everyByte;
     for (int byte = 1; byte < 256; ++byte) {
@@ -244,9 +245,10 @@ TEST(CinLookupRandomTables, EveryCodeAndWildcardMatchAPlainReading) {
             everyByte += static_cast<char>(byte);
         }
     }
-    const Shape shapes[] = {{"keys", "abcdefghijklmnopqrstuvwxyz,./;ABC", 5},
-                            {"long keys", "abcdefghijklmnopqrstuvwxyz,./;ABC", 9},
-                            {"bytes", everyByte, 10}};
+    const Shape shapes[] = {{"keys", "abcdefghijklmnopqrstuvwxyz,./;ABC", 5, 0},
+                            {"keys without three", "abcdefghijklmnopqrstuvwxyz,./;ABC", 5, 3},
+                            {"long keys", "abcdefghijklmnopqrstuvwxyz,./;ABC", 9, 0},
+                            {"bytes", everyByte, 10, 0}};
     for (const Shape& shape : shapes) {
         std::mt19937 random(11);
         std::map<std::string, std::vector<std::string>> reference;
@@ -254,6 +256,7 @@ TEST(CinLookupRandomTables, EveryCodeAndWildcardMatchAPlainReading) {
         for (int entry = 0; entry < 3000; ++entry) {
             std::string code;
             const std::size_t length = 1 + random() % shape.maxLength;
+            if (length == shape.missingLength) continue;
             for (std::size_t i = 0; i < length; ++i) {
                 code += shape.alphabet[random() % shape.alphabet.size()];
             }
@@ -270,17 +273,42 @@ TEST(CinLookupRandomTables, EveryCodeAndWildcardMatchAPlainReading) {
                 ASSERT_EQ(table.Lookup(code), values) << shape.name << " " << code;
             }
         }
-        for (const char* pattern :
-             {"**",    "a*",   "?b*",  "*c",    "??",     "???????", "*a*b", "*a*",
-              "*?",    "?*",   "??b",  "?b?d?", "a?",     "ab??",    "*b*q", "*?b",
-              "a*?c*", "*ab*", "*a?b", "?a*b?", "*a*b*c", "\xC3*"}) {
+        std::vector<std::string> patterns = {
+            "**",    "a*",   "?b*",  "*c",    "??",     "???????", "*a*b",   "*a*",
+            "*?",    "?*",   "??b",  "?b?d?", "a?",     "ab??",    "*b*q",   "*?b",
+            "a*?c*", "*ab*", "*a?b", "?a*b?", "*a*b*c", "\xC3*",   "??\xC3", "A?c"};
+        // Patterns without '*' of every length to beyond the longest code: only '?', a
+        // literal at each place, and literals first and last, taken from a code of that
+        // length so that some match.
+        for (std::size_t length = 2; length <= shape.maxLength + 2; ++length) {
+            std::string code(length, 'a');
+            for (const auto& entry : reference) {
+                if (entry.first.size() == length &&
+                    entry.first.find_first_of("?*") == std::string::npos) {
+                    code = entry.first;
+                    if (random() % 4 == 0) break;
+                }
+            }
+            patterns.push_back(std::string(length, '?'));
+            for (std::size_t at = 0; at < length; ++at) {
+                std::string pattern(length, '?');
+                pattern[at] = code[at];
+                patterns.push_back(pattern);
+            }
+            std::string ends(length, '?');
+            ends.front() = code.front();
+            ends.back() = code.back();
+            patterns.push_back(ends);
+        }
+        for (const std::string& pattern : patterns) {
             std::vector<std::string> expected;
             for (const auto& [code, values] : reference) {
-                if (WildcardMatch(pattern, code)) {
+                if (WildcardMatch(ToLowerAscii(pattern), code)) {
                     expected.insert(expected.end(), values.begin(), values.end());
                 }
             }
-            EXPECT_EQ(table.Lookup(pattern), expected) << shape.name << " " << pattern;
+            EXPECT_EQ(table.Lookup(pattern), expected)
+                << shape.name << " " << testing::PrintToString(pattern);
         }
     }
 }
@@ -309,6 +337,9 @@ TEST(CinLookupWildcards, StarBytesHighBytesAndMovedTables) {
         {"?\x84*", {"v-high-q", "v-high"}},
         {"*\x84", {"v-high"}},
         {"??????????", {"v-long-b"}},
+        {"?????????", {"v-long-q"}},
+        {"???", {"v-astb", "v-abst", "v-xstq", "v-high-q"}},
+        {"?\x84?", {"v-high-q"}},
         {"b*b", {"v-long-b"}},
     };
     for (const Case& c : cases) {
@@ -316,8 +347,11 @@ TEST(CinLookupWildcards, StarBytesHighBytesAndMovedTables) {
     }
     CinTable moved(std::move(table));
     EXPECT_EQ(moved.Lookup("*b*q"), Strings({"v-long-q", "v-bq"}));
+    EXPECT_EQ(moved.Lookup("?q"), Strings({"v-bq"}));
     EXPECT_TRUE(table.Lookup("**").empty());  // NOLINT(bugprone-use-after-move)
     EXPECT_TRUE(table.Lookup("*b*q").empty());
+    EXPECT_TRUE(table.Lookup("?q").empty());
+    EXPECT_TRUE(table.Lookup("??????????").empty());
 }
 
 // A table of more than half a million codes keeps each code's last byte for the scans of
@@ -339,7 +373,8 @@ TEST(CinLookupWildcards, LargeTableAgreesWithThePlainReading) {
     test_support::TempDir dir;
     CinTable table;
     ASSERT_TRUE(table.Load(dir.Write("t.cin", file)));
-    for (const char* pattern : {"*b*q", "*q", "*d?q", "a*c*q"}) {
+    for (const char* pattern :
+         {"*b*q", "*q", "*d?q", "a*c*q", "???q", "????????", "???????*?", "??????????", "?b?*"}) {
         std::vector<std::string> expected;
         for (const auto& [code, values] : reference) {
             if (WildcardMatch(pattern, code)) {

@@ -137,7 +137,7 @@ TEST_F(CinTableLoadFile, CodesFoldValuesKeepFileOrderAndDuplicates) {
 }
 
 // Short values are stored in place of their offset (up to three bytes, or four ending in a
-// byte above 0x80): every length, last byte, line end, trailing blank and zero byte must
+// byte above 0x83): every length, last byte, line end, trailing blank and zero byte must
 // read the same either way, first value or later ones.
 TEST_F(CinTableLoadFile, ShortAndLongValuesReadTheSame) {
     using namespace std::string_literals;
@@ -156,6 +156,8 @@ TEST_F(CinTableLoadFile, ShortAndLongValuesReadTheSame) {
         {"a7 \xE5\x8F\xA3\n", {"\xE5\x8F\xA3"}},
         {"a8 \xF0\xA0\x80\x80\n", {"\xF0\xA0\x80\x80"}},
         {"a8x \xF0\xA0\x80\x81\n", {"\xF0\xA0\x80\x81"}},
+        {"a8y \xF0\xA0\x80\x83\n", {"\xF0\xA0\x80\x83"}},
+        {"a8z \xF0\xA0\x80\x84\n", {"\xF0\xA0\x80\x84"}},
         {"a9 x\0y\n"s, {"x\0y"s}},
         {"b1 first\nb1 s\nb1 \0\n"s, {"first", "s", "\0"s}},
         {"b2 s\nb2 second\n", {"s", "second"}},
