@@ -85,8 +85,7 @@ std::string_view LineValue(const char* begin, const char* end) {
 }
 
 // Reads stored values back: in place, or from the text with the length kept or, when no
-// length is kept, up to the line end. It holds its own copy of the form, which the copies
-// into the results cannot overwrite, so the compiler keeps it in registers.
+// length is kept, up to the line end.
 class ValueReader {
   public:
     ValueReader(const ValueForm& valueForm, const char* textBegin, std::size_t textSize)
@@ -120,7 +119,9 @@ class ValueReader {
 // Appends the values of `ranges` to `results`, asking for them ahead when `AskAhead`.
 template <bool AskAhead>
 void CopyRanges(const ChardefStore& chardefs, const std::vector<ValueRange>& ranges,
-                const ValueReader& value, std::vector<std::string>& results) {
+                const ValueReader& reader, std::vector<std::string>& results) {
+    // A copy whose address the copies cannot reach, so the compiler keeps it in registers.
+    const ValueReader value = reader;
     constexpr std::uint32_t ReadAhead = 16;
     // Matches far apart make many short ranges: their values, and then the text of their
     // first values, are asked for some ranges ahead.

@@ -182,10 +182,18 @@ class Finder {
           hasStar(head != query.size()),
           keyPattern(query),
           ranges(out) {
+        // In the key's own places: the eighth byte sits shifted above the flag, and a key
+        // cannot hold one of 0x80 or more (such a code is flagged and asked in full).
         for (std::size_t i = 0; i < query.size() && i < KeyBytes; ++i) {
-            if (query[i] == '?') continue;
-            literalMask |= std::uint64_t{0xFF} << (56 - 8 * i);
-            literalWant |= std::uint64_t{static_cast<unsigned char>(query[i])} << (56 - 8 * i);
+            const auto byte = static_cast<unsigned char>(query[i]);
+            if (byte == '?') continue;
+            if (i < ChardefStore::HighBytes) {
+                literalMask |= std::uint64_t{0xFF} << (56 - 8 * i);
+                literalWant |= std::uint64_t{byte} << (56 - 8 * i);
+            } else {
+                literalMask |= 0xFF;
+                literalWant |= byte < 0x80 ? std::uint64_t{byte} << 1 : ChardefStore::LongFlag;
+            }
         }
     }
 
@@ -344,7 +352,10 @@ class Finder {
 
     // The codes of [lo, hi) as long as the pattern, which has no '*': the codes of that
     // length are read from their bits, and those the key holds alone are tested on the
-    // pattern's literal bytes; flagged ones go to the matcher.
+    // pattern's literal bytes; flagged ones go to the matcher. In a table that keeps its
+    // codes' last bytes, a literal last byte is tested there first, and the keys and runs
+    // a stretch of blocks needs are asked for together, so that these scattered reads
+    // overlap.
     void ScanOneLength(std::uint32_t lo, std::uint32_t hi) {
         const auto& flagged = store.FlaggedCodes();
         auto next = std::lower_bound(
@@ -360,39 +371,103 @@ class Finder {
         const std::uint64_t* const lengthBits = store.LengthBits(length);
         if (lengthBits == nullptr) return;
         const auto codeCount = static_cast<std::uint32_t>(store.CodeCount());
-        for (std::uint32_t block = lo & ~63u; block < hi; block += 64) {
-            std::uint64_t candidates = lengthBits[block / 64];
-            if (block < lo) candidates &= ~std::uint64_t{0} << (lo - block);
-            if (hi - block < 64) candidates &= (std::uint64_t{1} << (hi - block)) - 1;
-            if (candidates == 0) continue;
-            while (next != flagged.end() && next->id < block) ++next;  // in blocks passed over
-            std::uint64_t undecided = 0;
-            for (; next != flagged.end() && next->id < block + 64; ++next) {
-                undecided |= std::uint64_t{1} << (next->id - block);
-            }
-            undecided &= candidates;
-            std::uint64_t accepted = candidates;
-            if (literalMask != 0) {
-                const auto takes = [this](std::uint64_t key) {
-                    return (ChardefStore::CodeWord(key) & literalMask) == literalWant;
-                };
-                accepted = 0;
-                if (std::popcount(candidates) >= 16 && codeCount - block >= 64) {
-                    // Most of the block: every key tested, without a branch.
-                    const std::uint64_t* const at = keys + block;
-                    for (std::uint32_t i = 0; i < 64; ++i) {
-                        accepted |= std::uint64_t{takes(at[i])} << i;
-                    }
-                    accepted &= candidates;
-                } else {
-                    for (std::uint64_t left = candidates; left != 0; left &= left - 1) {
-                        const auto i = static_cast<unsigned>(std::countr_zero(left));
-                        accepted |= std::uint64_t{takes(keys[block + i])} << i;
+        const unsigned char* const lastBytes = pattern.back() != '?' ? store.LastBytes() : nullptr;
+        const auto lastByte = static_cast<unsigned char>(pattern.back());
+        // The last byte tested there need not be tested on the key again.
+        const std::uint64_t keyMask =
+            lastBytes == nullptr ? literalMask : literalMask & ~LiteralPlace(length - 1);
+        const std::uint64_t keyWant = literalWant & keyMask;
+        const bool askAhead = lastBytes != nullptr;
+
+        constexpr std::uint32_t StretchBlocks = 16;
+        for (std::uint32_t start = lo & ~63u; start < hi; start += 64 * StretchBlocks) {
+            std::uint64_t candidates[StretchBlocks];
+            std::uint64_t undecidedOf[StretchBlocks] = {};
+            const std::uint32_t blocks =
+                std::min<std::uint32_t>(StretchBlocks, (hi - start + 63) / 64);
+            for (std::uint32_t b = 0; b < blocks; ++b) {
+                const std::uint32_t block = start + 64 * b;
+                std::uint64_t found = lengthBits[block / 64];
+                if (block < lo) found &= ~std::uint64_t{0} << (lo - block);
+                if (hi - block < 64) found &= (std::uint64_t{1} << (hi - block)) - 1;
+                if (found != 0 && lastBytes != nullptr) {
+                    found &= LastByteMarks(lastBytes, block, codeCount, lastByte);
+                }
+                candidates[b] = found;
+                if (askAhead && keyMask != 0) {
+                    for (; found != 0; found &= found - 1) {
+                        Prefetch(keys + block + static_cast<unsigned>(std::countr_zero(found)));
                     }
                 }
             }
-            Settle(block, accepted, undecided);
+            for (std::uint32_t b = 0; b < blocks; ++b) {
+                const std::uint32_t block = start + 64 * b;
+                if (candidates[b] == 0) continue;
+                while (next != flagged.end() && next->id < block) ++next;  // in blocks passed over
+                std::uint64_t undecided = 0;
+                for (; next != flagged.end() && next->id < block + 64; ++next) {
+                    undecided |= std::uint64_t{1} << (next->id - block);
+                }
+                undecided &= candidates[b];
+                const std::uint64_t accepted =
+                    keyMask == 0 ? candidates[b]
+                                 : Takes(block, candidates[b], codeCount, keyMask, keyWant);
+                if (askAhead) {
+                    for (std::uint64_t left = accepted; left != 0; left &= left - 1) {
+                        Prefetch(&store.FirstStoredValue(
+                            block + static_cast<unsigned>(std::countr_zero(left))));
+                    }
+                }
+                candidates[b] = accepted & ~undecided;
+                undecidedOf[b] = undecided;
+            }
+            for (std::uint32_t b = 0; b < blocks; ++b) {
+                if (candidates[b] != 0 || undecidedOf[b] != 0) {
+                    Settle(start + 64 * b, candidates[b], undecidedOf[b]);
+                }
+            }
         }
+    }
+
+    // The bits of the key a literal at `place` of a pattern without '*' is tested in.
+    static std::uint64_t LiteralPlace(std::size_t place) {
+        return place < ChardefStore::HighBytes ? std::uint64_t{0xFF} << (56 - 8 * place) : 0xFF;
+    }
+
+    // The candidates of a block whose keys take the literal bytes.
+    std::uint64_t Takes(std::uint32_t block, std::uint64_t candidates, std::uint32_t codeCount,
+                        std::uint64_t mask, std::uint64_t want) const {
+        std::uint64_t accepted = 0;
+        if (std::popcount(candidates) >= 16 && codeCount - block >= 64) {
+            // Most of the block: every key tested, without a branch.
+            const std::uint64_t* const at = keys + block;
+            for (std::uint32_t i = 0; i < 64; ++i) {
+                accepted |= std::uint64_t{(at[i] & mask) == want} << i;
+            }
+            return accepted & candidates;
+        }
+        for (std::uint64_t left = candidates; left != 0; left &= left - 1) {
+            const auto i = static_cast<unsigned>(std::countr_zero(left));
+            accepted |= std::uint64_t{(keys[block + i] & mask) == want} << i;
+        }
+        return accepted;
+    }
+
+    // A bit for each code of the 64 from `block` (none from `end` on) whose last byte is
+    // `byte`.
+    static std::uint64_t LastByteMarks(const unsigned char* lastBytes, std::uint32_t block,
+                                       std::uint32_t end, unsigned char byte) {
+        std::uint64_t marks = 0;
+        if (end - block >= 64) {
+            for (std::uint32_t group = 0; group < 64; group += 8) {
+                marks |= PackMarks(EqualBytes(Load8(lastBytes + block + group), byte)) << group;
+            }
+            return marks;
+        }
+        for (std::uint32_t i = 0; block + i < end; ++i) {
+            marks |= std::uint64_t{lastBytes[block + i] == byte} << i;
+        }
+        return marks;
     }
 
     // The codes of [lo, hi) 64 at a time. `marks` gives a code (its CodeWord) a word that is
@@ -465,18 +540,7 @@ class Finder {
             const std::uint32_t blocks = (std::min(Stretch, hi - start) + 63) / 64;
             for (std::uint32_t b = 0; b < blocks; ++b) {
                 const std::uint32_t block = start + 64 * b;
-                const std::uint32_t count = std::min<std::uint32_t>(64, hi - block);
-                std::uint64_t found = 0;
-                if (count == 64) {
-                    for (std::uint32_t group = 0; group < 64; group += 8) {
-                        found |= PackMarks(EqualBytes(Load8(lastBytes + block + group), byte))
-                                 << group;
-                    }
-                } else {
-                    for (std::uint32_t i = 0; i < count; ++i) {
-                        found |= std::uint64_t{lastBytes[block + i] == byte} << i;
-                    }
-                }
+                std::uint64_t found = LastByteMarks(lastBytes, block, hi, byte);
                 candidates[b] = found;
                 for (; found != 0; found &= found - 1) {
                     Prefetch(keys + block + static_cast<unsigned>(std::countr_zero(found)));
@@ -557,7 +621,8 @@ class Finder {
     bool hasStar;
     KeyPattern keyPattern;
     std::vector<ValueRange>& ranges;
-    // The literal bytes of a pattern without '*' among its first eight, in CodeWord's places.
+    // The literal bytes of a pattern without '*' among its first eight, as the key holds
+    // them: a key the matcher need not ask takes the pattern when its masked bits are these.
     std::uint64_t literalMask = 0;
     std::uint64_t literalWant = 0;
 };
