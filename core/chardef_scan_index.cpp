@@ -48,9 +48,8 @@ void ChardefStore::BuildScanIndex() {
 
     // A scan for a last byte reads one byte a code here instead of eight from the keys.
     // Small tables are scanned fast enough without it and are tight on memory.
-    constexpr std::size_t LastBytesFrom = std::size_t{1} << 19;
     lastBytes.clear();
-    if (count < LastBytesFrom) return;
+    if (count < LargeCodeCount) return;
     lastBytes.resize(count);
     for (std::size_t id = 0; id < count; ++id) {
         const std::uint64_t key = codeKeys[id];

@@ -10,50 +10,29 @@ namespace {
 
 constexpr unsigned MaxDigitBits = 14;
 
-// A least-significant-digit radix sort of words that hold a sort key above `indexBits`
-// bits of the record's index: the passes move the words alone, the index keeps equal keys
-// in file order, and the values follow in one gather at the end. `encode` gives a key the
-// `keyBits` bits it sorts by, `decode` gives them back as the key.
-template <typename Encode, typename Decode>
-void SortKeyIndexWords(BuildBuffer<std::uint64_t>& keys, BuildBuffer<std::uint32_t>& values,
-                       unsigned indexBits, unsigned keyBits, Encode encode, Decode decode) {
-    const std::size_t count = keys.size();
-    for (std::size_t i = 0; i < count; ++i) keys[i] = (encode(keys[i]) << indexBits) | i;
+// Sorts words by their `keyBits` bits above the lowest `lowBits`, stably: least-significant
+// digit passes that move the words alone. A pass's counts do not depend on the order of
+// the words, so each is taken just before its pass, into one array for all of them.
+void SortWordsAbove(BuildBuffer<std::uint64_t>& words, unsigned lowBits, unsigned keyBits) {
+    const std::size_t count = words.size();
     const unsigned passes = (keyBits + MaxDigitBits - 1) / MaxDigitBits;
     const unsigned digitBits = (keyBits + passes - 1) / passes;
     const std::uint64_t digitMask = (std::uint64_t{1} << digitBits) - 1;
-    const std::size_t buckets = std::size_t{1} << digitBits;
-    // Every pass's counts are taken before the first pass moves anything, one tight loop
-    // per pass.
-    std::vector<std::uint32_t> allCounts(buckets * passes);
+    std::vector<std::uint32_t> counts(std::size_t{1} << digitBits);
+    BuildBuffer<std::uint64_t> scratch(count);
     for (unsigned pass = 0; pass < passes; ++pass) {
-        std::uint32_t* const counts = allCounts.data() + pass * buckets;
-        const unsigned shift = indexBits + pass * digitBits;
-        for (std::uint64_t word : keys) ++counts[(word >> shift) & digitMask];
-    }
-    {
-        BuildBuffer<std::uint64_t> scratch(count);
-        for (unsigned pass = 0; pass < passes; ++pass) {
-            std::uint32_t* const counts = allCounts.data() + pass * buckets;
-            std::uint32_t sum = 0;
-            for (std::size_t b = 0; b < buckets; ++b) {
-                const std::uint32_t here = counts[b];
-                counts[b] = sum;
-                sum += here;
-            }
-            const unsigned shift = indexBits + pass * digitBits;
-            for (std::uint64_t word : keys) scratch[counts[(word >> shift) & digitMask]++] = word;
-            keys.swap(scratch);
+        const unsigned shift = lowBits + pass * digitBits;
+        std::fill(counts.begin(), counts.end(), 0);
+        for (std::uint64_t word : words) ++counts[(word >> shift) & digitMask];
+        std::uint32_t sum = 0;
+        for (std::uint32_t& bucket : counts) {
+            const std::uint32_t here = bucket;
+            bucket = sum;
+            sum += here;
         }
+        for (std::uint64_t word : words) scratch[counts[(word >> shift) & digitMask]++] = word;
+        words.swap(scratch);
     }
-    const std::uint64_t indexMask = (std::uint64_t{1} << indexBits) - 1;
-    BuildBuffer<std::uint32_t> sortedValues(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::uint64_t word = keys[i];
-        sortedValues[i] = values[static_cast<std::size_t>(word & indexMask)];
-        keys[i] = decode(word >> indexBits);
-    }
-    values.swap(sortedValues);
 }
 
 }  // namespace
@@ -75,15 +54,56 @@ void ChardefStore::SortRecords() {
     if (varying == 0) return;
     const auto low = static_cast<unsigned>(std::countr_zero(varying));
     const auto bits = static_cast<unsigned>(64 - std::countl_zero(varying)) - low;
+    const std::uint64_t bitsMask = bits == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << bits) - 1;
+    const std::uint64_t fixedBits = allOnes & ~(bitsMask << low);
+    auto sortBits = [=](std::uint64_t key) { return (key >> low) & bitsMask; };
+    auto keyOf = [=](std::uint64_t sorted) { return (sorted << low) | fixedBits; };
+
+    // Values kept as their places alone (BuildForm) ride in the words beside the key bits,
+    // offset and length, when there is room: the values are dropped while the words are
+    // sorted and read back from them after, so the sort holds no more than the words.
+    const unsigned offsetBits = form.OffsetBits();
+    constexpr unsigned MinLengthBits = 3;  // lengths to 7, enough to pick out short values
+    if (placesOnly && bits + offsetBits + MinLengthBits <= 64) {
+        const unsigned placeLengthBits = std::min(64 - bits - offsetBits, 16u);
+        const unsigned placeBits = offsetBits + placeLengthBits;
+        const std::size_t longest = (std::size_t{1} << placeLengthBits) - 1;
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::uint32_t value = values[i];
+            const std::size_t length = form.Length(value);  // 0 for flagged codes' offsets
+            const std::uint64_t place = (std::uint64_t{form.Offset(value)} << placeLengthBits) |
+                                        (length <= longest ? length : 0);
+            recordKeys[i] = (sortBits(recordKeys[i]) << placeBits) | place;
+        }
+        BuildBuffer<std::uint32_t>().swap(values);
+        SortWordsAbove(recordKeys, placeBits, bits);
+        values.resize(count);
+        const std::uint64_t lengthMask = longest;
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::uint64_t word = recordKeys[i];
+            const auto offset =
+                static_cast<std::uint32_t>(word >> placeLengthBits) & form.Offset(~0u);
+            values[i] = form.InText(offset, static_cast<std::size_t>(word & lengthMask));
+            recordKeys[i] = keyOf(word >> placeBits);
+        }
+        return;
+    }
+
+    // Else the words hold the record's index, and the values follow in one gather.
     const auto indexBits = static_cast<unsigned>(std::bit_width(count - 1));
     if (bits + indexBits <= 64) {
-        const std::uint64_t bitsMask =
-            bits == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << bits) - 1;
-        const std::uint64_t fixedBits = allOnes & ~(bitsMask << low);
-        SortKeyIndexWords(
-            recordKeys, values, indexBits, bits,
-            [=](std::uint64_t key) { return (key >> low) & bitsMask; },
-            [=](std::uint64_t sorted) { return (sorted << low) | fixedBits; });
+        for (std::size_t i = 0; i < count; ++i) {
+            recordKeys[i] = (sortBits(recordKeys[i]) << indexBits) | i;
+        }
+        SortWordsAbove(recordKeys, indexBits, bits);
+        const std::uint64_t indexMask = (std::uint64_t{1} << indexBits) - 1;
+        BuildBuffer<std::uint32_t> sortedValues(count);
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::uint64_t word = recordKeys[i];
+            sortedValues[i] = values[static_cast<std::size_t>(word & indexMask)];
+            recordKeys[i] = keyOf(word >> indexBits);
+        }
+        values.swap(sortedValues);
         return;
     }
     // Keys and values move together, in passes over every differing bit (codes of eight

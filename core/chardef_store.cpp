@@ -46,6 +46,7 @@ std::uint64_t ChardefStore::PackKey(std::string_view lowered) {
 
 void ChardefStore::Reserve(std::size_t entries, std::size_t textSize) {
     form = ValueForm(textSize);
+    placesOnly = form.HoldsShortValues() && textSize <= SmallTextBytes;
     recordKeys.reserve(entries);
     values.reserve(entries);
 }
@@ -98,36 +99,59 @@ void ChardefStore::OrderLongRuns() {
     }
 }
 
-void ChardefStore::FinishBuild() {
+void ChardefStore::FinishBuild(const char* text) {
     SortRecords();
     OrderLongRuns();
+    if (placesOnly) {
+        // The values the key holds a code for become their stored form; flagged codes'
+        // values stay offsets, by which their codes are found below.
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            const std::uint32_t place = values[i];
+            const std::size_t length = form.Length(place);
+            if ((recordKeys[i] & LongFlag) != 0 || length == 0 || length > ValueForm::ShortBytes) {
+                continue;
+            }
+            const std::uint32_t offset = form.Offset(place);
+            values[i] = form.Of(std::string_view(text + offset, length), offset);
+        }
+    }
 
     // The distinct keys are packed to the front of the record keys themselves, which then
-    // become the code keys: only the runs are allocated while the records are alive.
+    // become the code keys: only the run starts are allocated while the records are alive.
     const std::size_t count = recordKeys.size();
     std::uint64_t* const sorted = recordKeys.data();
     std::size_t codeCount = 0;
-    BuildBuffer<CodeRun> codeRuns;
+    BuildBuffer<std::uint32_t> starts;
+    BuildBuffer<std::uint32_t> firsts;
     std::vector<LongCode> longs;
     if (recordLongCodes.empty()) {
         // Every code is its key: a new key starts a new code.
         std::size_t distinct = 0;
         for (std::size_t i = 0; i < count; ++i) distinct += i == 0 || sorted[i] != sorted[i - 1];
-        codeRuns.resize(distinct + 1);
+        starts.resize(distinct + 1);
+        if (distinct >= LargeCodeCount) firsts.resize(distinct + 1);
         // Without a branch (whether a record starts a code is random): every record writes
         // its code's key, which is the same for the whole run, and its run start to the
         // code's run when it starts it, else to the spare last run. A key moves only to an
         // earlier place, and the previous key is kept aside before it can be overwritten.
         // The target is picked by arithmetic: compilers turn a conditional here into a branch.
-        std::uint64_t previous = ~sorted[0];
-        for (std::size_t i = 0; i < count; ++i) {
-            const std::uint64_t key = sorted[i];
-            const std::size_t starts = key != previous ? 1 : 0;
-            previous = key;
-            codeCount += starts;
-            sorted[codeCount - 1] = key;
-            const std::size_t target = distinct - starts * (distinct + 1 - codeCount);
-            codeRuns[target] = {static_cast<std::uint32_t>(i), values[i]};
+        auto layOut = [&](auto keepFirst) {
+            std::uint64_t previous = ~sorted[0];
+            for (std::size_t i = 0; i < count; ++i) {
+                const std::uint64_t key = sorted[i];
+                const std::size_t startsCode = key != previous ? 1 : 0;
+                previous = key;
+                codeCount += startsCode;
+                sorted[codeCount - 1] = key;
+                const std::size_t target = distinct - startsCode * (distinct + 1 - codeCount);
+                starts[target] = static_cast<std::uint32_t>(i);
+                if (keepFirst) firsts[target] = values[i];
+            }
+        };
+        if (firsts.empty()) {
+            layOut(std::false_type{});
+        } else {
+            layOut(std::true_type{});
         }
     } else {
         std::string_view previousLong;
@@ -142,7 +166,8 @@ void ChardefStore::FinishBuild() {
             if (startsCode(i, longCode)) ++distinct;
             previousLong = longCode;
         }
-        codeRuns.resize(distinct + 1);
+        starts.resize(distinct + 1);
+        if (distinct >= LargeCodeCount) firsts.resize(distinct + 1);
         previousLong = {};
         std::uint64_t previous = 0;
         for (std::size_t i = 0; i < count; ++i) {
@@ -150,29 +175,32 @@ void ChardefStore::FinishBuild() {
             const std::uint64_t key = sorted[i];
             std::string_view longCode;
             if ((key & LongFlag) != 0) longCode = LongCodeOf(recordLongCodes, values[i]);
-            const bool starts =
+            const bool starting =
                 i == 0 || key != previous || ((key & LongFlag) != 0 && longCode != previousLong);
             previous = key;
-            if (starts) {
+            if (starting) {
                 if (!longCode.empty()) {
                     longs.push_back({static_cast<std::uint32_t>(codeCount),
                                      static_cast<std::uint32_t>(longCode.data() - longArena.data()),
                                      static_cast<std::uint32_t>(longCode.size())});
                 }
                 sorted[codeCount] = key;
-                codeRuns[codeCount] = {static_cast<std::uint32_t>(i), values[i]};
+                starts[codeCount] = static_cast<std::uint32_t>(i);
+                if (!firsts.empty()) firsts[codeCount] = values[i];
                 ++codeCount;
             }
             previousLong = longCode;
         }
     }
-    codeRuns[codeCount] = {static_cast<std::uint32_t>(count), 0};
+    starts[codeCount] = static_cast<std::uint32_t>(count);
+    if (!firsts.empty()) firsts[codeCount] = 0;
     if (values.capacity() > count + count / 8) values.shrink_to_fit();
     recordKeys.resize(codeCount);
     recordKeys.push_back(~std::uint64_t{0});
 
     codeKeys.swap(recordKeys);
-    runs.swap(codeRuns);
+    runStarts.swap(starts);
+    firstValues.swap(firsts);
     longCodes.swap(longs);
     // Released before the table below is made, to keep the peak down; assigning {} would
     // keep the capacity.
@@ -238,11 +266,13 @@ std::uint32_t ChardefStore::LowerBound(std::uint64_t key, std::string_view lower
     const std::uint32_t bucket = BucketOf(key);
     const std::uint32_t first = bucketStart[bucket];
     const std::uint32_t last = bucketStart[bucket + 1];
-    // The code's run and the next (its end) are read next; they lie between the bucket's
-    // first and last, a line or two, asked for while the keys are searched.
+    // The code's run start and the next (its end) are read next, and its first value; they
+    // lie between the bucket's first and last, a line or two, asked for while the keys are
+    // searched.
     if (prefetchRuns) {
-        Prefetch(&runs[first]);
-        Prefetch(&runs[last]);
+        Prefetch(&runStarts[first]);
+        Prefetch(&runStarts[last]);
+        if (!firstValues.empty()) Prefetch(&firstValues[first]);
         // A bucket's keys mostly span one or two lines: both asked for at once, so the
         // search does not wait for one line after another.
         if (last > first) Prefetch(&codeKeys[last - 1]);

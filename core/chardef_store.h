@@ -104,6 +104,19 @@ class ChardefStore {
 
     // How the values are stored; set by Reserve.
     const ValueForm& Form() const { return form; }
+    // The form the build takes a value in: Form().Of, or in a small text its place in the
+    // text alone, which FinishBuild turns into Form().Of. The records can then be sorted
+    // without their values beside them, which keeps the peak of a small table's build
+    // down, where memory and not speed is what binds.
+    std::uint32_t BuildForm(std::string_view value, std::uint32_t offset) const {
+        return placesOnly ? form.InText(offset, value.size()) : form.Of(value, offset);
+    }
+    // BuildForm of a value of one byte or more whose first four bytes may be read.
+    std::uint32_t BuildFormUsual(const char* value, std::size_t length,
+                                 std::uint32_t offset) const {
+        return placesOnly ? form.InText(offset, length) : form.OfUsual(value, length, offset);
+    }
+    static constexpr std::size_t SmallTextBytes = std::size_t{2} << 20;
 
     // Building. Reserve picks the value form for a text of `textSize` bytes and sizes the
     // record arrays for at most `entries` entries; Add folds
@@ -112,7 +125,7 @@ class ChardefStore {
     // failed is simply dropped.
     void Reserve(std::size_t entries, std::size_t textSize);
     // `readable` counts the bytes that may be read from the code's start (at least its own);
-    // `stored` is the value's stored form (Form().Of).
+    // `stored` is the value's BuildForm.
     void Add(std::string_view code, std::uint32_t valueOffset, std::uint32_t stored,
              std::size_t readable);
     // Add for a code of one to eight bytes whose first eight bytes (the code and what
@@ -153,11 +166,13 @@ class ChardefStore {
             ((eighth << 1) & 0xFF) | (high * 0xFF) | (isLong ? LongFlag : std::uint64_t{0});
         return (bytes & ~std::uint64_t{0xFF}) | last;
     }
-    void FinishBuild();
+    // `text` is the table text the values lie in.
+    void FinishBuild(const char* text);
 
     void swap(ChardefStore& other) noexcept {
         codeKeys.swap(other.codeKeys);
-        runs.swap(other.runs);
+        runStarts.swap(other.runStarts);
+        firstValues.swap(other.firstValues);
         values.swap(other.values);
         longCodes.swap(other.longCodes);
         longArena.swap(other.longArena);
@@ -173,6 +188,7 @@ class ChardefStore {
         std::swap(lengthSlots, other.lengthSlots);
         std::swap(shortCodesHoldStar, other.shortCodesHoldStar);
         std::swap(form, other.form);
+        std::swap(placesOnly, other.placesOnly);
     }
 
     bool Empty() const { return values.empty(); }
@@ -195,17 +211,25 @@ class ChardefStore {
     std::uint32_t LowerBound(std::string_view lowered) const;
     // The code's values as indices [first, last) of StoredValueAt, in file order.
     std::pair<std::uint32_t, std::uint32_t> Values(std::uint32_t id) const {
-        return {runs[id].runStart, runs[id + 1].runStart};
+        return {runStarts[id], runStarts[id + 1]};
     }
-    // StoredValueAt(Values(id).first), kept beside the code so that an exact lookup of a
-    // code with one value reads one place besides the text (none for a short value).
-    const std::uint32_t& FirstStoredValue(std::uint32_t id) const { return runs[id].firstValue; }
+    // StoredValueAt(Values(id).first). A large table keeps it by code as well, so that an
+    // exact lookup of a code with one value need not wait for its run's start before it
+    // reads the value.
+    const std::uint32_t& FirstStoredValue(std::uint32_t id) const {
+        return firstValues.empty() ? values[runStarts[id]] : firstValues[id];
+    }
     const std::uint32_t& StoredValueAt(std::uint32_t index) const { return values[index]; }
     // The keys of every code, ascending (CodeCount() of them), for scans that read them in
     // bulk; and where each code's run of values starts, RunStart(CodeCount()) closing the
     // last, so that the values of the codes [a, b) are [RunStart(a), RunStart(b)).
     const std::uint64_t* KeyData() const { return codeKeys.data(); }
-    std::uint32_t RunStart(std::uint32_t id) const { return runs[id].runStart; }
+    std::uint32_t RunStart(std::uint32_t id) const { return runStarts[id]; }
+    const std::uint32_t* RunStartPlace(std::uint32_t id) const { return &runStarts[id]; }
+
+    // Tables of this many codes or more outgrow the caches: they keep more beside the codes
+    // to spare lookups and scans their misses (FirstStoredValue, LastBytes).
+    static constexpr std::size_t LargeCodeCount = std::size_t{1} << 19;
     // Whether some code is not its key alone (longer than eight bytes, an eighth byte of
     // 0x80 or more, or a zero byte).
     bool HasLongCodes() const { return !longCodes.empty(); }
@@ -243,16 +267,13 @@ class ChardefStore {
     void OrderLongRuns();
     void BuildScanIndex();  // chardef_scan_index.cpp
 
-    struct CodeRun {
-        std::uint32_t runStart;    // its first value in `values`
-        std::uint32_t firstValue;  // values[runStart]
-    };
-    // Code id -> key, ascending, and its run of values; one more of each at the end closes
-    // the last run. They are kept apart so that the keys stay in the records' own array,
-    // packed to its front: the build allocates only the runs while the records are alive,
-    // which keeps its peak down.
+    // Code id -> key, ascending, and where its run of values starts; one more of each at
+    // the end closes the last run. They are kept apart so that the keys stay in the records'
+    // own array, packed to its front: the build allocates only the run starts while the
+    // records are alive, which keeps its peak down.
     BuildBuffer<std::uint64_t> codeKeys;
-    BuildBuffer<CodeRun> runs;
+    BuildBuffer<std::uint32_t> runStarts;
+    BuildBuffer<std::uint32_t> firstValues;  // see FirstStoredValue; empty in smaller tables
     // Stored values by code; those of flagged codes are offsets while building, since the
     // codes' bytes are found by them.
     BuildBuffer<std::uint32_t> values;
@@ -270,6 +291,7 @@ class ChardefStore {
                                                     NoSlot, NoSlot, NoSlot, NoSlot};
     bool shortCodesHoldStar = false;
     ValueForm form;
+    bool placesOnly = false;  // see BuildForm
 
     // Building only.
     BuildBuffer<std::uint64_t> recordKeys;

@@ -66,7 +66,7 @@ std::size_t AddUsualChardefLines(const char* data, std::size_t size, std::size_t
         if (valueStart == lineEnd || IsBlank(data[lineEnd - 1])) return at;
         const std::size_t valueLength = lineEnd - valueStart;
         const auto offset = static_cast<std::uint32_t>(valueStart);
-        const std::uint32_t stored = store.Form().OfUsual(data + valueStart, valueLength, offset);
+        const std::uint32_t stored = store.BuildFormUsual(data + valueStart, valueLength, offset);
         store.AddShortCode(data + at, word, codeLength, offset, stored);
         at = lineEnd + 1;
     }
@@ -83,7 +83,7 @@ void CinTable::ParseMainText() {
     chardefs.Reserve(std::min(lineEnds, textSize / 4) + 1, textSize);
     Block block = Block::Outside;
     auto storedValue = [&](std::string_view value, std::size_t offset) {
-        return chardefs.Form().Of(value, static_cast<std::uint32_t>(offset));
+        return chardefs.BuildForm(value, static_cast<std::uint32_t>(offset));
     };
     auto handleLine = [&](std::string_view line) {
         if (block == Block::Outside && line.front() == '#') return;
@@ -146,5 +146,5 @@ void CinTable::ParseMainText() {
         if (lineEnd >= size) break;  // the last piece ended the text
         at = lineEnd + 1;
     }
-    chardefs.FinishBuild();
+    chardefs.FinishBuild(text.get());
 }

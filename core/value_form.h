@@ -14,6 +14,7 @@
 // memory. Short values are used only where numbers are little-endian (the flag's byte comes
 // last) and for texts of at most 2 GiB; in a larger text every value is its offset alone.
 
+#include <algorithm>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -31,7 +32,7 @@ class ValueForm {
     explicit ValueForm(std::size_t textSize) {
         if (std::endian::native != std::endian::little || textSize > ShortFlag) return;
         shortFlag = ShortFlag;
-        const auto offsetBits = static_cast<unsigned>(std::bit_width(textSize));
+        offsetBits = std::min(static_cast<unsigned>(std::bit_width(textSize)), 31u);
         offsetMask = offsetBits >= 31 ? ShortFlag - 1 : (std::uint32_t{1} << offsetBits) - 1;
         lengthShift = offsetBits >= 31 ? 0 : offsetBits;
         lengthMask = offsetBits >= 31 ? 0 : (std::uint32_t{1} << (31 - offsetBits)) - 1;
@@ -68,6 +69,7 @@ class ValueForm {
     }
 
     bool IsShort(std::uint32_t stored) const { return (stored & shortFlag) != 0; }
+    bool HoldsShortValues() const { return shortFlag != 0; }
     static std::size_t ShortLength(std::uint32_t stored) {
         const std::uint32_t fromMark = (stored >> 24) - ShortMark;
         return fromMark < ShortBytes ? fromMark : ShortBytes;
@@ -79,17 +81,21 @@ class ValueForm {
     // For a value that is not short: its offset, and its length (0 when not kept).
     std::uint32_t Offset(std::uint32_t stored) const { return stored & offsetMask; }
     std::size_t Length(std::uint32_t stored) const { return (stored >> lengthShift) & lengthMask; }
+    // The bits an offset takes.
+    unsigned OffsetBits() const { return offsetBits; }
 
-  private:
-    static std::uint32_t Mark(std::size_t length) {
-        return (std::uint32_t{ShortMark} + static_cast<std::uint32_t>(length)) << 24;
-    }
+    // The form of a value kept in the text: its offset, with its length when it fits.
     std::uint32_t InText(std::uint32_t offset, std::size_t length) const {
         return length <= lengthMask ? offset | static_cast<std::uint32_t>(length) << lengthShift
                                     : offset;
     }
 
+  private:
+    static std::uint32_t Mark(std::size_t length) {
+        return (std::uint32_t{ShortMark} + static_cast<std::uint32_t>(length)) << 24;
+    }
     std::uint32_t shortFlag = 0;
+    unsigned offsetBits = 32;
     std::uint32_t offsetMask = ~std::uint32_t{0};
     unsigned lengthShift = 0;
     std::uint32_t lengthMask = 0;

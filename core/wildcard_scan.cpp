@@ -414,7 +414,7 @@ class Finder {
                                  : Takes(block, candidates[b], codeCount, keyMask, keyWant);
                 if (askAhead) {
                     for (std::uint64_t left = accepted; left != 0; left &= left - 1) {
-                        Prefetch(&store.FirstStoredValue(
+                        Prefetch(store.RunStartPlace(
                             block + static_cast<unsigned>(std::countr_zero(left))));
                     }
                 }
@@ -562,7 +562,7 @@ class Finder {
                         undecided[b] |= std::uint64_t{1} << i;
                     } else if (accepts(word)) {
                         accepted[b] |= std::uint64_t{1} << i;
-                        Prefetch(&store.FirstStoredValue(block + i));
+                        Prefetch(store.RunStartPlace(block + i));
                     }
                 }
             }

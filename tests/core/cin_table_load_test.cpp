@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -195,6 +198,48 @@ TEST_F(CinTableLoadFile, ShortAndLongValuesReadTheSame) {
             EXPECT_EQ(table.Lookup(code), c.values) << testing::PrintToString(code) << paddingLines;
         }
         EXPECT_EQ(table.Lookup("**"), all) << paddingLines;
+    }
+}
+
+// Tables of every size sort their records with the values' places, or their values, beside
+// the keys: a small table's values ride in the sort's words with their lengths in the few
+// bits left, a larger one's are gathered after. Values of every length, in tables on both
+// sides of that line and in file order and code order, read back whole.
+TEST_F(CinTableLoadFile, ValuesOfEveryLengthReadBackAfterTheSort) {
+    for (const std::size_t entries : {std::size_t{50000}, std::size_t{120000}}) {
+        for (const bool sorted : {false, true}) {
+            std::mt19937 random(3);
+            std::map<std::string, std::vector<std::string>> reference;
+            std::vector<std::pair<std::string, std::string>> lines;
+            for (std::size_t entry = 0; entry < entries; ++entry) {
+                std::string code;
+                for (std::size_t i = 0; i < 5; ++i)
+                    code += "abcdefghijklmnopqrstuvwxyz,./;"[random() % 30];
+                // Mostly one character, and every length up to 70 bytes.
+                const std::size_t length = entry % 4 == 0 ? 1 + entry / 4 % 70 : 3;
+                std::string value(length, 'v');
+                value[0] = static_cast<char>('A' + entry % 26);
+                value.back() = static_cast<char>('a' + entry % 26);
+                reference[code].push_back(value);
+                lines.emplace_back(code, value);
+            }
+            if (sorted) {
+                std::stable_sort(lines.begin(), lines.end(),
+                                 [](const auto& a, const auto& b) { return a.first < b.first; });
+            }
+            std::string file = "%chardef begin\n";
+            for (const auto& [code, value] : lines) file += code + " " + value + "\n";
+            ASSERT_TRUE(LoadText(file));
+            std::vector<std::string> all;
+            std::size_t asked = 0;
+            for (const auto& [code, values] : reference) {
+                if (++asked % 5 == 0) {
+                    ASSERT_EQ(table.Lookup(code), values) << code << " " << entries;
+                }
+                all.insert(all.end(), values.begin(), values.end());
+            }
+            EXPECT_EQ(table.Lookup("**"), all) << entries << " " << sorted;
+        }
     }
 }
 
