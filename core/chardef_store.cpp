@@ -261,8 +261,8 @@ void ChardefStore::BuildBuckets() {
     bucketStart.swap(starts);
 }
 
-std::uint32_t ChardefStore::LowerBound(std::uint64_t key, std::string_view lowered,
-                                       bool prefetchRuns) const {
+inline std::uint32_t ChardefStore::LowerBound(std::uint64_t key, std::string_view lowered,
+                                              bool prefetchRuns) const {
     const std::uint32_t bucket = BucketOf(key);
     const std::uint32_t first = bucketStart[bucket];
     const std::uint32_t last = bucketStart[bucket + 1];
@@ -277,9 +277,17 @@ std::uint32_t ChardefStore::LowerBound(std::uint64_t key, std::string_view lower
         // search does not wait for one line after another.
         if (last > first) Prefetch(&codeKeys[last - 1]);
     }
-    auto id = static_cast<std::uint32_t>(
-        std::lower_bound(codeKeys.begin() + first, codeKeys.begin() + last, key) -
-        codeKeys.begin());
+    // A bucket mostly holds a few codes: they are counted without a branch, since where the
+    // key falls among them is random; a crowded bucket is searched.
+    constexpr std::uint32_t FewCodes = 8;
+    std::uint32_t id = first;
+    if (last - first <= FewCodes) {
+        for (std::uint32_t i = first; i < last; ++i) id += codeKeys[i] < key ? 1 : 0;
+    } else {
+        id = static_cast<std::uint32_t>(
+            std::lower_bound(codeKeys.begin() + first, codeKeys.begin() + last, key) -
+            codeKeys.begin());
+    }
     if ((key & LongFlag) != 0) {
         while (id < CodeCount() && Compare(id, key, lowered) < 0) ++id;
     }

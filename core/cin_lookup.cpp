@@ -150,7 +150,25 @@ void CopyRanges(const ChardefStore& chardefs, const std::vector<ValueRange>& ran
 }  // namespace
 
 std::vector<std::string> CinTable::Lookup(std::string_view code) const {
-    const std::string query = ToLowerAscii(code);
+    // A typed code is short: it is lowered on the stack, and only a longer one into a
+    // string of its own.
+    char shortQuery[16];
+    std::string longQuery;
+    std::string_view query;
+    bool holdsWildcard = false;
+    if (code.size() <= sizeof shortQuery) {
+        for (std::size_t i = 0; i < code.size(); ++i) {
+            const char byte = code[i];
+            holdsWildcard |= (byte == '?') | (byte == '*');
+            const bool capital = static_cast<unsigned char>(byte - 'A') < 26;
+            shortQuery[i] = static_cast<char>(byte + (capital ? 'a' - 'A' : 0));
+        }
+        query = std::string_view(shortQuery, code.size());
+    } else {
+        longQuery = ToLowerAscii(code);
+        query = longQuery;
+        holdsWildcard = HoldsWildcard(query);
+    }
     std::vector<std::string> results;
     const ValueReader value(chardefs.Form(), text.get(), textSize);
     auto appendValues = [&](std::uint32_t id) {
@@ -161,7 +179,7 @@ std::vector<std::string> CinTable::Lookup(std::string_view code) const {
         }
     };
 
-    if (query.size() < 2 || !HoldsWildcard(query)) {
+    if (query.size() < 2 || !holdsWildcard) {
         std::uint32_t id = chardefs.Find(query);
         if (id != ChardefStore::NoCode) {
             const auto [first, last] = chardefs.Values(id);
@@ -169,7 +187,7 @@ std::vector<std::string> CinTable::Lookup(std::string_view code) const {
             appendValues(id);
         }
         if (!userPhrases.empty()) {
-            auto user = userPhrases.find(query);
+            auto user = userPhrases.find(std::string(query));
             if (user != userPhrases.end()) {
                 results.insert(results.end(), user->second.begin(), user->second.end());
             }
