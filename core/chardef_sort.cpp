@@ -107,8 +107,11 @@ void ChardefStore::SortRecords() {
         return;
     }
     // Keys and values move together, in passes over every differing bit (codes of eight
-    // keys, for instance, differ in nearly every bit of the key).
-    const unsigned passes = (bits + MaxDigitBits - 1) / MaxDigitBits;
+    // keys, for instance, differ in nearly every bit of the key). Each pass moves twelve
+    // bytes a record, so fewer and wider digits pay here (measured on codes of eight keys:
+    // four passes of 16 bits beat five of 13).
+    constexpr unsigned WideDigitBits = 16;
+    const unsigned passes = (bits + WideDigitBits - 1) / WideDigitBits;
     const unsigned digitBits = (bits + passes - 1) / passes;
     const std::uint64_t digitMask = (std::uint64_t{1} << digitBits) - 1;
     const std::size_t buckets = std::size_t{1} << digitBits;
