@@ -1,4 +1,5 @@
 // What the wildcard scan learns about a table once, at load.
+#include <algorithm>
 #include <array>
 #include <bit>
 
@@ -9,42 +10,36 @@ void ChardefStore::BuildScanIndex() {
     constexpr std::uint64_t highs = ones << 7;
     constexpr std::uint64_t lows = ~highs;
     const std::size_t count = CodeCount();
-    // Each code in id order with its length: a key's own, or its flagged entry's.
-    auto eachCode = [this, count](auto visit) {
-        auto flagged = longCodes.begin();
-        for (std::size_t id = 0; id < count; ++id) {
-            const std::uint64_t key = codeKeys[id];
-            if ((key & LongFlag) == 0) {
-                visit(id, key, ShortLength(key));
-                continue;
-            }
-            while (flagged->id != id) ++flagged;
-            visit(id, key, std::size_t{flagged->length});
-        }
-    };
-    std::uint64_t stars = 0;
-    std::array<bool, KeyBytes> present{};
-    eachCode([&](std::size_t, std::uint64_t key, std::size_t length) {
-        const std::uint64_t x = CodeWord(key) ^ (ones * '*');
-        const std::uint64_t equal = ~(((x & lows) + lows) | x) & highs;
-        stars |= (key & LongFlag) != 0 ? 0 : equal;
-        if (length >= 1 && length <= KeyBytes) present[length - 1] = true;
-    });
-    shortCodesHoldStar = stars != 0;
-
-    // A scan for the codes of one length reads a bit a code, and nothing for a length no
-    // code has.
+    // One pass over the codes in id order: the '*' bytes of the codes the keys hold alone,
+    // and each code's length (a key's own, or its flagged entry's) as a bit in the words
+    // of that length. A scan for the codes of one length then reads a bit a code, and
+    // nothing for a length no code has: those words are left out.
     const std::size_t words = (count + 63) / 64;
-    std::uint32_t slots = 0;
-    for (std::size_t length = 0; length < KeyBytes; ++length) {
-        lengthSlots[length] =
-            present[length] ? static_cast<std::uint32_t>(words * slots++) : NoSlot;
+    lengthBits.assign(KeyBytes * words, 0);
+    std::uint64_t stars = 0;
+    auto flagged = longCodes.begin();
+    for (std::size_t id = 0; id < count; ++id) {
+        const std::uint64_t key = codeKeys[id];
+        std::size_t length;
+        if ((key & LongFlag) == 0) {
+            const std::uint64_t x = CodeWord(key) ^ (ones * '*');
+            stars |= ~(((x & lows) + lows) | x) & highs;
+            length = ShortLength(key);
+        } else {
+            while (flagged->id != id) ++flagged;
+            length = flagged->length;
+        }
+        if (length - 1 < KeyBytes) {
+            lengthBits[(length - 1) * words + id / 64] |= std::uint64_t{1} << (id % 64);
+        }
     }
-    lengthBits.assign(words * slots, 0);
-    eachCode([&](std::size_t id, std::uint64_t, std::size_t length) {
-        if (length < 1 || length > KeyBytes) return;
-        lengthBits[lengthSlots[length - 1] + id / 64] |= std::uint64_t{1} << (id % 64);
-    });
+    shortCodesHoldStar = stars != 0;
+    for (std::size_t length = 0; length < KeyBytes; ++length) {
+        const auto first = lengthBits.begin() + static_cast<std::ptrdiff_t>(length * words);
+        const bool some = std::any_of(first, first + static_cast<std::ptrdiff_t>(words),
+                                      [](std::uint64_t word) { return word != 0; });
+        lengthSlots[length] = some ? static_cast<std::uint32_t>(length * words) : NoSlot;
+    }
 
     // A scan for a last byte reads one byte a code here instead of eight from the keys.
     // Small tables are scanned fast enough without it and are tight on memory.

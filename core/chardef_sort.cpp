@@ -41,9 +41,9 @@ void SortWordsAbove(BuildBuffer<std::uint64_t>& words, unsigned lowBits, unsigne
 // differ between records are sorted, in digits of up to 14 bits (three passes for codes
 // of five ASCII keys, with counts that stay in the cache); a table already in code order
 // skips it.
-void ChardefStore::SortRecords() {
+bool ChardefStore::SortRecords(std::string_view text) {
     const std::size_t count = recordKeys.size();
-    if (recordsSorted || count < 2) return;
+    if (recordsSorted || count < 2) return false;
     std::uint64_t anyOnes = 0;
     std::uint64_t allOnes = ~std::uint64_t{0};
     for (std::uint64_t key : recordKeys) {
@@ -51,7 +51,7 @@ void ChardefStore::SortRecords() {
         allOnes &= key;
     }
     const std::uint64_t varying = anyOnes ^ allOnes;
-    if (varying == 0) return;
+    if (varying == 0) return false;
     const auto low = static_cast<unsigned>(std::countr_zero(varying));
     const auto bits = static_cast<unsigned>(64 - std::countl_zero(varying)) - low;
     const std::uint64_t bitsMask = bits == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << bits) - 1;
@@ -83,10 +83,16 @@ void ChardefStore::SortRecords() {
             const std::uint64_t word = recordKeys[i];
             const auto offset =
                 static_cast<std::uint32_t>(word >> placeLengthBits) & form.Offset(~0u);
-            values[i] = form.InText(offset, static_cast<std::size_t>(word & lengthMask));
-            recordKeys[i] = keyOf(word >> placeBits);
+            const auto length = static_cast<std::size_t>(word & lengthMask);
+            const std::uint64_t key = keyOf(word >> placeBits);
+            // As StoredFromPlace, from the offset and length at hand.
+            const bool mayBeShort = (key & LongFlag) == 0 && length - 1 < ValueForm::ShortBytes &&
+                                    text.size() - offset >= ValueForm::ShortBytes;
+            values[i] = mayBeShort ? form.OfUsual(text.data() + offset, length, offset)
+                                   : form.InText(offset, length);
+            recordKeys[i] = key;
         }
-        return;
+        return true;
     }
 
     // Else the words hold the record's index, and the values follow in one gather.
@@ -104,7 +110,7 @@ void ChardefStore::SortRecords() {
             recordKeys[i] = keyOf(word >> indexBits);
         }
         values.swap(sortedValues);
-        return;
+        return false;
     }
     // Keys and values move together, in passes over every differing bit (codes of eight
     // keys, for instance, differ in nearly every bit of the key). Each pass moves twelve
@@ -136,4 +142,5 @@ void ChardefStore::SortRecords() {
         recordKeys.swap(keyScratch);
         values.swap(valueScratch);
     }
+    return false;
 }

@@ -99,20 +99,12 @@ void ChardefStore::OrderLongRuns() {
     }
 }
 
-void ChardefStore::FinishBuild(const char* text) {
-    SortRecords();
+void ChardefStore::FinishBuild(std::string_view text) {
+    const bool stored = SortRecords(text);
     OrderLongRuns();
-    if (placesOnly) {
-        // The values the key holds a code for become their stored form; flagged codes'
-        // values stay offsets, by which their codes are found below.
+    if (placesOnly && !stored) {
         for (std::size_t i = 0; i < values.size(); ++i) {
-            const std::uint32_t place = values[i];
-            const std::size_t length = form.Length(place);
-            if ((recordKeys[i] & LongFlag) != 0 || length == 0 || length > ValueForm::ShortBytes) {
-                continue;
-            }
-            const std::uint32_t offset = form.Offset(place);
-            values[i] = form.Of(std::string_view(text + offset, length), offset);
+            values[i] = StoredFromPlace(text, recordKeys[i], values[i]);
         }
     }
 

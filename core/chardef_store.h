@@ -167,7 +167,7 @@ class ChardefStore {
         return (bytes & ~std::uint64_t{0xFF}) | last;
     }
     // `text` is the table text the values lie in.
-    void FinishBuild(const char* text);
+    void FinishBuild(std::string_view text);
 
     void swap(ChardefStore& other) noexcept {
         codeKeys.swap(other.codeKeys);
@@ -263,7 +263,21 @@ class ChardefStore {
     std::uint32_t BucketOf(std::uint64_t key) const;
     std::uint32_t LowerBound(std::uint64_t key, std::string_view lowered, bool prefetchRuns) const;
     void BuildBuckets();
-    void SortRecords();
+    // Returns whether it also turned values kept as places into their stored form.
+    bool SortRecords(std::string_view text);  // chardef_sort.cpp
+    // The stored form of a value kept as its place (BuildForm) for a record's key; inline,
+    // for the sort reads every value back through it.
+    std::uint32_t StoredFromPlace(std::string_view text, std::uint64_t key,
+                                  std::uint32_t place) const {
+        const std::size_t length = form.Length(place);
+        // Flagged codes' values stay offsets, by which their codes are found.
+        if ((key & LongFlag) != 0 || length == 0 || length > ValueForm::ShortBytes) return place;
+        const std::uint32_t offset = form.Offset(place);
+        // Four bytes are read from the value where the text holds them.
+        return text.size() - offset >= ValueForm::ShortBytes
+                   ? form.OfUsual(text.data() + offset, length, offset)
+                   : form.Of(text.substr(offset, length), offset);
+    }
     void OrderLongRuns();
     void BuildScanIndex();  // chardef_scan_index.cpp
 
@@ -285,7 +299,7 @@ class ChardefStore {
     unsigned bucketShift = 0;
     std::vector<unsigned char> lastBytes;  // see LastBytes
     static constexpr std::uint32_t NoSlot = UINT32_MAX;
-    // See LengthBits: a stretch of words for each length some code has, one after another.
+    // See LengthBits: a stretch of words for each length a key can hold, one after another.
     std::vector<std::uint64_t> lengthBits;
     std::array<std::uint32_t, KeyBytes> lengthSlots{NoSlot, NoSlot, NoSlot, NoSlot,
                                                     NoSlot, NoSlot, NoSlot, NoSlot};

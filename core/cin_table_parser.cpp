@@ -146,5 +146,5 @@ void CinTable::ParseMainText() {
         if (lineEnd >= size) break;  // the last piece ended the text
         at = lineEnd + 1;
     }
-    chardefs.FinishBuild(text.get());
+    chardefs.FinishBuild(std::string_view(text.get(), textSize));
 }
