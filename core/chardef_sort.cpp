@@ -10,27 +10,44 @@ namespace {
 
 constexpr unsigned MaxDigitBits = 14;
 
-// Sorts words by their `keyBits` bits above the lowest `lowBits`, stably: least-significant
-// digit passes that move the words alone. A pass's counts do not depend on the order of
-// the words, so each is taken just before its pass, into one array for all of them.
+// The digits of a least-significant-digit radix sort over `keyBits` bits, each of at most
+// `maxBits`, as even as the passes allow.
+struct Digits {
+    Digits(unsigned keyBits, unsigned maxBits)
+        : passes((keyBits + maxBits - 1) / maxBits), bits((keyBits + passes - 1) / passes) {}
+    unsigned passes;
+    unsigned bits;
+    std::uint64_t Mask() const { return (std::uint64_t{1} << bits) - 1; }
+    std::size_t Of(std::uint64_t key, unsigned shift) const {
+        return static_cast<std::size_t>((key >> shift) & Mask());
+    }
+};
+
+// Where each digit's records start once the pass has moved them: the digits at `shift`
+// counted, then summed. A pass's counts do not depend on the order of the keys, so each
+// is taken just before its pass, into one array for all of them.
+void StartsOfDigits(const BuildBuffer<std::uint64_t>& keys, unsigned shift, const Digits& digits,
+                    std::vector<std::uint32_t>& starts) {
+    starts.assign(std::size_t{1} << digits.bits, 0);
+    for (std::uint64_t key : keys) ++starts[digits.Of(key, shift)];
+    std::uint32_t sum = 0;
+    for (std::uint32_t& start : starts) {
+        const std::uint32_t here = start;
+        start = sum;
+        sum += here;
+    }
+}
+
+// Sorts words by their `keyBits` bits above the lowest `lowBits`, stably, in passes that
+// move the words alone.
 void SortWordsAbove(BuildBuffer<std::uint64_t>& words, unsigned lowBits, unsigned keyBits) {
-    const std::size_t count = words.size();
-    const unsigned passes = (keyBits + MaxDigitBits - 1) / MaxDigitBits;
-    const unsigned digitBits = (keyBits + passes - 1) / passes;
-    const std::uint64_t digitMask = (std::uint64_t{1} << digitBits) - 1;
-    std::vector<std::uint32_t> counts(std::size_t{1} << digitBits);
-    BuildBuffer<std::uint64_t> scratch(count);
-    for (unsigned pass = 0; pass < passes; ++pass) {
-        const unsigned shift = lowBits + pass * digitBits;
-        std::fill(counts.begin(), counts.end(), 0);
-        for (std::uint64_t word : words) ++counts[(word >> shift) & digitMask];
-        std::uint32_t sum = 0;
-        for (std::uint32_t& bucket : counts) {
-            const std::uint32_t here = bucket;
-            bucket = sum;
-            sum += here;
-        }
-        for (std::uint64_t word : words) scratch[counts[(word >> shift) & digitMask]++] = word;
+    const Digits digits(keyBits, MaxDigitBits);
+    std::vector<std::uint32_t> starts;
+    BuildBuffer<std::uint64_t> scratch(words.size());
+    for (unsigned pass = 0; pass < digits.passes; ++pass) {
+        const unsigned shift = lowBits + pass * digits.bits;
+        StartsOfDigits(words, shift, digits, starts);
+        for (std::uint64_t word : words) scratch[starts[digits.Of(word, shift)]++] = word;
         words.swap(scratch);
     }
 }
@@ -117,25 +134,15 @@ bool ChardefStore::SortRecords(std::string_view text) {
     // bytes a record, so fewer and wider digits pay here (measured on codes of eight keys:
     // four passes of 16 bits beat five of 13).
     constexpr unsigned WideDigitBits = 16;
-    const unsigned passes = (bits + WideDigitBits - 1) / WideDigitBits;
-    const unsigned digitBits = (bits + passes - 1) / passes;
-    const std::uint64_t digitMask = (std::uint64_t{1} << digitBits) - 1;
-    const std::size_t buckets = std::size_t{1} << digitBits;
-    std::vector<std::uint32_t> counts(buckets);
+    const Digits digits(bits, WideDigitBits);
+    std::vector<std::uint32_t> starts;
     BuildBuffer<std::uint64_t> keyScratch(count);
     BuildBuffer<std::uint32_t> valueScratch(count);
-    for (unsigned pass = 0; pass < passes; ++pass) {
-        const unsigned shift = low + pass * digitBits;
-        std::fill(counts.begin(), counts.end(), 0);
-        for (std::uint64_t key : recordKeys) ++counts[(key >> shift) & digitMask];
-        std::uint32_t sum = 0;
-        for (std::uint32_t& bucket : counts) {
-            const std::uint32_t here = bucket;
-            bucket = sum;
-            sum += here;
-        }
+    for (unsigned pass = 0; pass < digits.passes; ++pass) {
+        const unsigned shift = low + pass * digits.bits;
+        StartsOfDigits(recordKeys, shift, digits, starts);
         for (std::size_t i = 0; i < count; ++i) {
-            const std::uint32_t to = counts[(recordKeys[i] >> shift) & digitMask]++;
+            const std::uint32_t to = starts[digits.Of(recordKeys[i], shift)]++;
             keyScratch[to] = recordKeys[i];
             valueScratch[to] = values[i];
         }
