@@ -1,11 +1,13 @@
 #pragma once
 // Tables shaped like real table-input tables: codes of 1 to 5 keys over 30 keys, most of
-// them 4 or 5 keys long; most codes with one value and the short ones with dozens (up to
-// about 90); single characters and some phrases; a few duplicate entries; a %keyname block
-// and %selkey. Real tables list their entries in character order, so that is the default;
-// each shape also comes sorted by code. Deterministic, so every run measures the same files.
+// them 4 or 5 keys long (and one table with codes of up to 8 keys); most codes with one value and
+// the short ones with dozens (up to about 90); single characters and some phrases; a few duplicate
+// entries; a %keyname block and %selkey. Real tables list their entries in character order, so that
+// is the default; each shape also comes sorted by code. Deterministic, so every run measures the
+// same files.
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -26,22 +28,40 @@ struct TableShape {
     const char* name;
     std::size_t entries;
     std::size_t codes;
-    double phraseShare;    // values of 2 to 4 characters; the rest are single characters
-    double threeKeyShare;  // of the codes longer than two keys
-    double fourKeyShare;   // the rest of those are five keys long
+    double phraseShare;  // values of 2 to 4 characters; the rest are single characters
+    // Of the codes longer than two keys, the share of each length from three to eight keys.
+    std::array<double, 6> lengthShares;
     bool sortedByCode;
 };
 
 // About 0.8 MB, 3.8 MB and 20 MB: a table of single characters, one with phrases, and a
-// large one with phrases; each in character order and sorted by code.
+// large one with phrases; each in character order and sorted by code. Then a 20 MB table
+// whose codes run to eight keys, past what a packed key holds.
 inline const TableShape Shapes[] = {
-    {"small_0.8MB_chars", 79000, 65000, 0.10, 0.09, 0.48, false},
-    {"small_0.8MB_sorted", 79000, 65000, 0.10, 0.09, 0.48, true},
-    {"medium_3.8MB_chars", 288000, 207000, 0.58, 0.04, 0.17, false},
-    {"medium_3.8MB_sorted", 288000, 207000, 0.58, 0.04, 0.17, true},
-    {"large_20MB_chars", 1520000, 1090000, 0.58, 0.02, 0.15, false},
-    {"large_20MB_sorted", 1520000, 1090000, 0.58, 0.02, 0.15, true},
+    {"small_0.8MB_chars", 79000, 65000, 0.10, {0.09, 0.48, 0.43}, false},
+    {"small_0.8MB_sorted", 79000, 65000, 0.10, {0.09, 0.48, 0.43}, true},
+    {"medium_3.8MB_chars", 288000, 207000, 0.58, {0.04, 0.17, 0.79}, false},
+    {"medium_3.8MB_sorted", 288000, 207000, 0.58, {0.04, 0.17, 0.79}, true},
+    {"large_20MB_chars", 1520000, 1090000, 0.58, {0.02, 0.15, 0.83}, false},
+    {"large_20MB_sorted", 1520000, 1090000, 0.58, {0.02, 0.15, 0.83}, true},
+    {"long_codes_20MB_chars", 1400000, 1000000, 0.58, {0.02, 0.13, 0.30, 0.20, 0.15, 0.20}, false},
 };
+
+// A code length by the shape's shares: each length in turn is taken with its share of what
+// is left, and the last length with a share takes the rest without a draw.
+template <typename Chance>
+std::size_t PickCodeLength(const TableShape& shape, Chance chance) {
+    const auto& shares = shape.lengthShares;
+    std::size_t last = shares.size() - 1;
+    while (last > 0 && shares[last] == 0) --last;
+    double rest = 1;
+    for (std::size_t i = 0; i < last; ++i) {
+        if (shares[i] == 0) continue;
+        if (chance(shares[i] / rest)) return 3 + i;
+        rest -= shares[i];
+    }
+    return 3 + last;
+}
 
 // One CJK character (three UTF-8 bytes) from the unified ideographs block.
 inline void AppendHanzi(std::string& out, std::mt19937& random) {
@@ -68,10 +88,7 @@ inline std::string GenerateTableText(const TableShape& shape) {
         addCode({Keys[random() % KeyCount], Keys[random() % KeyCount]});
     }
     while (codes.size() < shape.codes) {
-        const std::size_t length =
-            chance(shape.threeKeyShare)
-                ? 3
-                : (chance(shape.fourKeyShare / (1 - shape.threeKeyShare)) ? 4 : 5);
+        const std::size_t length = PickCodeLength(shape, chance);
         std::string code;
         for (std::size_t i = 0; i < length; ++i) code += Keys[random() % KeyCount];
         addCode(std::move(code));

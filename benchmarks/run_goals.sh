@@ -33,7 +33,7 @@ python3 benchmarks/goal_table.py "$out/results.json"
 # Peak resident memory of a fresh process: loading, beside starting only and reading only.
 files=()
 for shape in small_0.8MB_chars small_0.8MB_sorted medium_3.8MB_chars medium_3.8MB_sorted \
-    large_20MB_chars large_20MB_sorted; do
+    large_20MB_chars large_20MB_sorted long_codes_20MB_chars; do
     "$bin/load_table" --generate "$out/$shape.cin" "$shape"
     files+=("$out/$shape.cin")
 done

@@ -16,14 +16,15 @@ constexpr unsigned Shift(std::size_t position) { return static_cast<unsigned>(56
 template <bool Lower>
 std::uint64_t Pack(std::string_view code) {
     const std::size_t packed = std::min(code.size(), ChardefStore::KeyBytes);
-    std::uint64_t key = code.size() > ChardefStore::KeyBytes ? ChardefStore::LongFlag : 0;
+    bool isLong = code.size() > ChardefStore::KeyBytes;
+    std::uint64_t bytes = 0;
     for (std::size_t i = 0; i < packed; ++i) {
         auto byte = static_cast<unsigned char>(code[i]);
         if (Lower && static_cast<unsigned char>(byte - 'A') < 26) byte += 'a' - 'A';
-        if (byte == 0) key |= ChardefStore::LongFlag;
-        key |= std::uint64_t{byte} << Shift(i);
+        isLong = isLong || byte == 0;
+        bytes |= std::uint64_t{byte} << Shift(i);
     }
-    return key;
+    return ChardefStore::KeyOfBytes(bytes, isLong);
 }
 
 }  // namespace
@@ -35,14 +36,17 @@ std::uint64_t ChardefStore::PackKey(std::string_view lowered) {
     if (lowered.empty()) return 0;
     char bytes[8] = {};
     std::memcpy(bytes, lowered.data(), lowered.size());
-    const std::uint64_t key = LoadBigEndianWord(bytes);
+    const std::uint64_t word = LoadBigEndianWord(bytes);
     constexpr std::uint64_t ones = 0x0101010101010101ULL;
-    const std::uint64_t padded = key | (~std::uint64_t{0} >> (8 * lowered.size()));
+    const std::uint64_t padded =
+        word | (lowered.size() == 8 ? 0 : ~std::uint64_t{0} >> (8 * lowered.size()));
     const bool zeroByte = ((padded - ones) & ~padded & (ones << 7)) != 0;
-    return zeroByte ? key | LongFlag : key;
+    return KeyOfBytes(word, zeroByte);
 }
 
-void ChardefStore::Reserve(std::size_t entries) {
+void ChardefStore::Reserve(std::size_t entries, std::size_t textSize) {
+    form = ValueForm(textSize);
+    placesOnly = form.HoldsShortValues() && textSize <= SmallTextBytes;
     recordKeys.reserve(entries);
     values.reserve(entries);
 }
@@ -73,102 +77,6 @@ std::string_view ChardefStore::LongCodeOf(const std::vector<LongCode>& list,
     return std::string_view(longArena).substr(found->start, found->length);
 }
 
-// A stable least-significant-digit radix sort of the records by key. Only the bits that
-// differ between records are sorted, in digits of up to 14 bits (three passes for codes
-// of five ASCII keys, with counts that stay in the cache); a table already in code order
-// skips it.
-void ChardefStore::SortRecords() {
-    const std::size_t count = recordKeys.size();
-    if (recordsSorted || count < 2) return;
-    std::uint64_t anyOnes = 0;
-    std::uint64_t allOnes = ~std::uint64_t{0};
-    for (std::uint64_t key : recordKeys) {
-        anyOnes |= key;
-        allOnes &= key;
-    }
-    const std::uint64_t varying = anyOnes ^ allOnes;
-    if (varying == 0) return;
-    const auto low = static_cast<unsigned>(std::countr_zero(varying));
-    const auto bits = static_cast<unsigned>(64 - std::countl_zero(varying)) - low;
-    constexpr unsigned MaxDigitBits = 14;
-    const unsigned passes = (bits + MaxDigitBits - 1) / MaxDigitBits;
-    const unsigned digitBits = (bits + passes - 1) / passes;
-    const auto digitOf = [digitMask = (std::uint64_t{1} << digitBits) - 1](std::uint64_t key,
-                                                                           unsigned shift) {
-        return static_cast<std::size_t>((key >> shift) & digitMask);
-    };
-
-    // Every pass's counts are taken before the first pass moves anything (digits from
-    // `firstShift` up), one tight loop per pass.
-    const std::size_t buckets = std::size_t{1} << digitBits;
-    std::vector<std::uint32_t> allCounts(buckets * passes);
-    auto countDigits = [&](unsigned firstShift) {
-        for (unsigned pass = 0; pass < passes; ++pass) {
-            std::uint32_t* const counts = allCounts.data() + pass * buckets;
-            const unsigned shift = firstShift + pass * digitBits;
-            for (std::uint64_t key : recordKeys) ++counts[digitOf(key, shift)];
-        }
-    };
-    auto prefixSums = [&](unsigned pass) {
-        std::uint32_t* const counts = allCounts.data() + pass * buckets;
-        std::uint32_t sum = 0;
-        for (std::size_t b = 0; b < buckets; ++b) {
-            const std::uint32_t here = counts[b];
-            counts[b] = sum;
-            sum += here;
-        }
-        return counts;
-    };
-
-    const auto indexBits = static_cast<unsigned>(std::bit_width(count - 1));
-    if (bits + indexBits <= 64) {
-        // The differing key bits and the record's index fit one word: the passes move words
-        // alone (two thirds of a key and a value), the index keeps equal keys in file order,
-        // and the values follow in one gather at the end.
-        const std::uint64_t indexMask = (std::uint64_t{1} << indexBits) - 1;
-        const std::uint64_t bitsMask =
-            bits == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << bits) - 1;
-        for (std::size_t i = 0; i < count; ++i) {
-            recordKeys[i] = (((recordKeys[i] >> low) & bitsMask) << indexBits) | i;
-        }
-        countDigits(indexBits);
-        {
-            BuildBuffer<std::uint64_t> scratch(count);
-            for (unsigned pass = 0; pass < passes; ++pass) {
-                std::uint32_t* const counts = prefixSums(pass);
-                const unsigned shift = indexBits + pass * digitBits;
-                for (std::uint64_t word : recordKeys)
-                    scratch[counts[digitOf(word, shift)]++] = word;
-                recordKeys.swap(scratch);
-            }
-        }
-        const std::uint64_t fixedBits = allOnes & ~(bitsMask << low);
-        BuildBuffer<std::uint32_t> sortedValues(count);
-        for (std::size_t i = 0; i < count; ++i) {
-            const std::uint64_t word = recordKeys[i];
-            sortedValues[i] = values[static_cast<std::size_t>(word & indexMask)];
-            recordKeys[i] = ((word >> indexBits) << low) | fixedBits;
-        }
-        values.swap(sortedValues);
-        return;
-    }
-
-    countDigits(low);
-    BuildBuffer<std::uint64_t> keyScratch(count);
-    BuildBuffer<std::uint32_t> valueScratch(count);
-    for (unsigned pass = 0; pass < passes; ++pass) {
-        std::uint32_t* const counts = prefixSums(pass);
-        const unsigned shift = low + pass * digitBits;
-        for (std::size_t i = 0; i < count; ++i) {
-            const std::uint32_t to = counts[digitOf(recordKeys[i], shift)]++;
-            keyScratch[to] = recordKeys[i];
-            valueScratch[to] = values[i];
-        }
-        recordKeys.swap(keyScratch);
-        values.swap(valueScratch);
-    }
-}
-
 // Records of flagged codes that share a key are put in the order of their full bytes,
 // stably, so each code's values stay in file order.
 void ChardefStore::OrderLongRuns() {
@@ -191,36 +99,51 @@ void ChardefStore::OrderLongRuns() {
     }
 }
 
-void ChardefStore::FinishBuild() {
-    SortRecords();
+void ChardefStore::FinishBuild(std::string_view text) {
+    const bool stored = SortRecords(text);
     OrderLongRuns();
+    if (placesOnly && !stored) {
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            values[i] = StoredFromPlace(text, recordKeys[i], values[i]);
+        }
+    }
 
     // The distinct keys are packed to the front of the record keys themselves, which then
-    // become the code keys: only the runs are allocated while the records are alive.
+    // become the code keys: only the run starts are allocated while the records are alive.
     const std::size_t count = recordKeys.size();
     std::uint64_t* const sorted = recordKeys.data();
     std::size_t codeCount = 0;
-    BuildBuffer<CodeRun> codeRuns;
+    BuildBuffer<std::uint32_t> starts;
+    BuildBuffer<std::uint32_t> firsts;
     std::vector<LongCode> longs;
     if (recordLongCodes.empty()) {
         // Every code is its key: a new key starts a new code.
         std::size_t distinct = 0;
         for (std::size_t i = 0; i < count; ++i) distinct += i == 0 || sorted[i] != sorted[i - 1];
-        codeRuns.resize(distinct + 1);
+        starts.resize(distinct + 1);
+        if (distinct >= LargeCodeCount) firsts.resize(distinct + 1);
         // Without a branch (whether a record starts a code is random): every record writes
         // its code's key, which is the same for the whole run, and its run start to the
         // code's run when it starts it, else to the spare last run. A key moves only to an
         // earlier place, and the previous key is kept aside before it can be overwritten.
         // The target is picked by arithmetic: compilers turn a conditional here into a branch.
-        std::uint64_t previous = ~sorted[0];
-        for (std::size_t i = 0; i < count; ++i) {
-            const std::uint64_t key = sorted[i];
-            const std::size_t starts = key != previous ? 1 : 0;
-            previous = key;
-            codeCount += starts;
-            sorted[codeCount - 1] = key;
-            const std::size_t target = distinct - starts * (distinct + 1 - codeCount);
-            codeRuns[target] = {static_cast<std::uint32_t>(i), values[i]};
+        auto layOut = [&](auto keepFirst) {
+            std::uint64_t previous = ~sorted[0];
+            for (std::size_t i = 0; i < count; ++i) {
+                const std::uint64_t key = sorted[i];
+                const std::size_t startsCode = key != previous ? 1 : 0;
+                previous = key;
+                codeCount += startsCode;
+                sorted[codeCount - 1] = key;
+                const std::size_t target = distinct - startsCode * (distinct + 1 - codeCount);
+                starts[target] = static_cast<std::uint32_t>(i);
+                if (keepFirst) firsts[target] = values[i];
+            }
+        };
+        if (firsts.empty()) {
+            layOut(std::false_type{});
+        } else {
+            layOut(std::true_type{});
         }
     } else {
         std::string_view previousLong;
@@ -235,7 +158,8 @@ void ChardefStore::FinishBuild() {
             if (startsCode(i, longCode)) ++distinct;
             previousLong = longCode;
         }
-        codeRuns.resize(distinct + 1);
+        starts.resize(distinct + 1);
+        if (distinct >= LargeCodeCount) firsts.resize(distinct + 1);
         previousLong = {};
         std::uint64_t previous = 0;
         for (std::size_t i = 0; i < count; ++i) {
@@ -243,29 +167,32 @@ void ChardefStore::FinishBuild() {
             const std::uint64_t key = sorted[i];
             std::string_view longCode;
             if ((key & LongFlag) != 0) longCode = LongCodeOf(recordLongCodes, values[i]);
-            const bool starts =
+            const bool starting =
                 i == 0 || key != previous || ((key & LongFlag) != 0 && longCode != previousLong);
             previous = key;
-            if (starts) {
+            if (starting) {
                 if (!longCode.empty()) {
                     longs.push_back({static_cast<std::uint32_t>(codeCount),
                                      static_cast<std::uint32_t>(longCode.data() - longArena.data()),
                                      static_cast<std::uint32_t>(longCode.size())});
                 }
                 sorted[codeCount] = key;
-                codeRuns[codeCount] = {static_cast<std::uint32_t>(i), values[i]};
+                starts[codeCount] = static_cast<std::uint32_t>(i);
+                if (!firsts.empty()) firsts[codeCount] = values[i];
                 ++codeCount;
             }
             previousLong = longCode;
         }
     }
-    codeRuns[codeCount] = {static_cast<std::uint32_t>(count), 0};
+    starts[codeCount] = static_cast<std::uint32_t>(count);
+    if (!firsts.empty()) firsts[codeCount] = 0;
     if (values.capacity() > count + count / 8) values.shrink_to_fit();
     recordKeys.resize(codeCount);
     recordKeys.push_back(~std::uint64_t{0});
 
     codeKeys.swap(recordKeys);
-    runs.swap(codeRuns);
+    runStarts.swap(starts);
+    firstValues.swap(firsts);
     longCodes.swap(longs);
     // Released before the table below is made, to keep the peak down; assigning {} would
     // keep the capacity.
@@ -326,23 +253,33 @@ void ChardefStore::BuildBuckets() {
     bucketStart.swap(starts);
 }
 
-std::uint32_t ChardefStore::LowerBound(std::uint64_t key, std::string_view lowered,
-                                       bool prefetchRuns) const {
+inline std::uint32_t ChardefStore::LowerBound(std::uint64_t key, std::string_view lowered,
+                                              bool prefetchRuns) const {
     const std::uint32_t bucket = BucketOf(key);
     const std::uint32_t first = bucketStart[bucket];
     const std::uint32_t last = bucketStart[bucket + 1];
-    // The code's run and the next (its end) are read next; they lie between the bucket's
-    // first and last, a line or two, asked for while the keys are searched.
+    // The code's run start and the next (its end) are read next, and its first value; they
+    // lie between the bucket's first and last, a line or two, asked for while the keys are
+    // searched.
     if (prefetchRuns) {
-        Prefetch(&runs[first]);
-        Prefetch(&runs[last]);
+        Prefetch(&runStarts[first]);
+        Prefetch(&runStarts[last]);
+        if (!firstValues.empty()) Prefetch(&firstValues[first]);
         // A bucket's keys mostly span one or two lines: both asked for at once, so the
         // search does not wait for one line after another.
         if (last > first) Prefetch(&codeKeys[last - 1]);
     }
-    auto id = static_cast<std::uint32_t>(
-        std::lower_bound(codeKeys.begin() + first, codeKeys.begin() + last, key) -
-        codeKeys.begin());
+    // A bucket mostly holds a few codes: they are counted without a branch, since where the
+    // key falls among them is random; a crowded bucket is searched.
+    constexpr std::uint32_t FewCodes = 8;
+    std::uint32_t id = first;
+    if (last - first <= FewCodes) {
+        for (std::uint32_t i = first; i < last; ++i) id += codeKeys[i] < key ? 1 : 0;
+    } else {
+        id = static_cast<std::uint32_t>(
+            std::lower_bound(codeKeys.begin() + first, codeKeys.begin() + last, key) -
+            codeKeys.begin());
+    }
     if ((key & LongFlag) != 0) {
         while (id < CodeCount() && Compare(id, key, lowered) < 0) ++id;
     }

@@ -7,10 +7,12 @@
 // start of each code's run of values. A code is then found by binary search, a prefix is a
 // contiguous range, and a scan over the codes meets them in the order results must have.
 //
-// A key holds the first seven lower-cased code bytes (zero padded) above a flag byte. A
-// code of at most seven bytes without a zero byte is the key alone (flag 0); any other
-// code sets the flag and keeps its full bytes beside the key. Keys then order like the
-// codes' unsigned bytes with a prefix first, and equal keys with the flag set are told
+// A key holds the first seven lower-cased code bytes (zero padded) above a last byte that
+// carries the eighth code byte in its upper seven bits and a flag in its lowest. A code of
+// at most eight bytes without a zero byte, whose eighth byte (if any) is below 0x80, is
+// the key alone (flag 0); any other code sets the flag and keeps its full bytes beside
+// the key, an eighth byte of 0x80 or more making the last byte 0xFF. Keys then order like
+// the codes' unsigned bytes with a prefix first, and equal keys with the flag set are told
 // apart by the full bytes. A small table over the keys' first bytes narrows each search to
 // a bucket of a few codes.
 
@@ -24,6 +26,8 @@
 #include <type_traits>
 #include <utility>
 #include <vector>
+
+#include "value_form.h"
 
 inline std::uint64_t ByteSwap(std::uint64_t word) {
     word = ((word & 0x00FF00FF00FF00FFULL) << 8) | ((word >> 8) & 0x00FF00FF00FF00FFULL);
@@ -75,7 +79,8 @@ using BuildBuffer = std::vector<T, UninitializedAllocator<T>>;
 class ChardefStore {
   public:
     static constexpr std::uint32_t NoCode = UINT32_MAX;
-    static constexpr std::size_t KeyBytes = 7;
+    static constexpr std::size_t KeyBytes = 8;   // the longest code a key holds alone
+    static constexpr std::size_t HighBytes = 7;  // the code bytes in place in the key
     static constexpr std::uint64_t LongFlag = 1;
 
     // Room for unpacking a short code.
@@ -85,77 +90,45 @@ class ChardefStore {
 
     // The key of an already lower-cased code.
     static std::uint64_t PackKey(std::string_view lowered);
+    // The bytes of the code a key without the flag holds, the first the most significant,
+    // zero padded: the key with its eighth byte moved back into place.
+    static std::uint64_t CodeWord(std::uint64_t key) {
+        return (key & ~std::uint64_t{0xFF}) | ((key >> 1) & 0x7F);
+    }
     // The length of the code a key without the flag holds.
     static std::size_t ShortLength(std::uint64_t key) {
-        const std::uint64_t bytes = key >> 8;
+        const std::uint64_t bytes = CodeWord(key);
         if (bytes == 0) return 0;
         return KeyBytes - static_cast<std::size_t>(std::countr_zero(bytes)) / 8;
     }
 
-    // A value is stored as its offset in the table text, or, when short (one character, in
-    // most tables), as its bytes in the stored number's own bytes: exact lookups and
-    // wildcard results then copy most values without reading the text. Offsets stay below
-    // ShortValueFlag, the high bit of the number's last byte in memory. A value of one to
-    // three bytes without a zero byte fills the first bytes, zero padded, and the last byte
-    // is exactly ShortValueMark; one of four bytes without a zero byte whose last byte is
-    // above ShortValueMark (as a four-byte character's last byte mostly is) fills all
-    // four. Only where numbers are little-endian (the flag's byte comes last) and for
-    // texts of at most 2 GiB, whose offsets never reach the flag.
-    static constexpr std::uint32_t ShortValueFlag = std::uint32_t{1} << 31;
-    static constexpr unsigned char ShortValueMark = 0x80;
-    static constexpr std::size_t ShortValueBytes = 4;
-    static constexpr bool ShortValuesFit(std::size_t textSize) {
-        return std::endian::native == std::endian::little && textSize <= ShortValueFlag;
+    // How the values are stored; set by Reserve.
+    const ValueForm& Form() const { return form; }
+    // The form the build takes a value in: Form().Of, or in a small text its place in the
+    // text alone, which FinishBuild turns into Form().Of. The records can then be sorted
+    // without their values beside them, which keeps the peak of a small table's build
+    // down, where memory and not speed is what binds.
+    std::uint32_t BuildForm(std::string_view value, std::uint32_t offset) const {
+        return placesOnly ? form.InText(offset, value.size()) : form.Of(value, offset);
     }
-    // The stored form of the value at `offset` of a text for which ShortValuesFit holds.
-    static std::uint32_t StoredValue(std::string_view value, std::uint32_t offset) {
-        if (value.empty() || value.size() > ShortValueBytes) return offset;
-        std::uint32_t stored = 0;
-        for (std::size_t i = 0; i < value.size(); ++i) {
-            if (value[i] == '\0') return offset;
-            stored |= std::uint32_t{static_cast<unsigned char>(value[i])} << (8 * i);
-        }
-        if (value.size() < ShortValueBytes) return stored | std::uint32_t{ShortValueMark} << 24;
-        return (stored >> 24) > ShortValueMark ? stored : offset;
+    // BuildForm of a value of one byte or more whose first four bytes may be read.
+    std::uint32_t BuildFormUsual(const char* value, std::size_t length,
+                                 std::uint32_t offset) const {
+        return placesOnly ? form.InText(offset, length) : form.OfUsual(value, length, offset);
     }
-    // StoredValue of a value of one to four bytes at `value`, whose first four bytes may be
-    // read whatever its length; for the parser's loop, without a branch on the length.
-    static std::uint32_t StoredShortValue(const char* value, std::size_t length,
-                                          std::uint32_t offset) {
-        std::uint32_t raw;
-        std::memcpy(&raw, value, sizeof raw);  // the first byte in the low bits
-        const std::uint32_t keep =
-            length >= ShortValueBytes ? ~std::uint32_t{0} : (std::uint32_t{1} << (8 * length)) - 1;
-        const std::uint32_t bytes = raw & keep;
-        const std::uint32_t padded = bytes | ~keep;
-        const bool zeroByte = ((padded - 0x01010101U) & ~padded & 0x80808080U) != 0;
-        const bool fits =
-            length < ShortValueBytes ? !zeroByte : !zeroByte && (bytes >> 24) > ShortValueMark;
-        const std::uint32_t marked =
-            length < ShortValueBytes ? bytes | std::uint32_t{ShortValueMark} << 24 : bytes;
-        return fits ? marked : offset;
-    }
-    static bool IsShortValue(std::uint32_t stored) { return (stored & ShortValueFlag) != 0; }
-    // The bytes of a short value, read in place. Its padding is zero bytes, so its length
-    // is one more than the count of its second and third bytes that are set.
-    static std::string_view ShortValue(const std::uint32_t& stored) {
-        const char* const bytes = reinterpret_cast<const char*>(&stored);
-        if ((stored >> 24) != ShortValueMark) return std::string_view(bytes, ShortValueBytes);
-        const std::size_t length = std::size_t{1} + ((stored & 0xFF00U) != 0 ? 1U : 0U) +
-                                   ((stored & 0xFF0000U) != 0 ? 1U : 0U);
-        return std::string_view(bytes, length);
-    }
+    static constexpr std::size_t SmallTextBytes = std::size_t{2} << 20;
 
-    // Building. Reserve sizes the record arrays for at most `entries` entries; Add folds
+    // Building. Reserve picks the value form for a text of `textSize` bytes and sizes the
+    // record arrays for at most `entries` entries; Add folds
     // the code to lower case and keeps the entry after those added before; FinishBuild
     // sorts and lays out the codes. Each may throw std::bad_alloc; a store whose build
     // failed is simply dropped.
-    void Reserve(std::size_t entries);
+    void Reserve(std::size_t entries, std::size_t textSize);
     // `readable` counts the bytes that may be read from the code's start (at least its own);
-    // `stored` is the value's stored form.
+    // `stored` is the value's BuildForm.
     void Add(std::string_view code, std::uint32_t valueOffset, std::uint32_t stored,
              std::size_t readable);
-    // Add for a code of one to seven bytes whose first eight bytes (the code and what
+    // Add for a code of one to eight bytes whose first eight bytes (the code and what
     // follows it) are already loaded as `word`; inline for the parser's loop.
     void AddShortCode(const char* code, std::uint64_t word, std::size_t length,
                       std::uint32_t valueOffset, std::uint32_t stored) {
@@ -169,26 +142,37 @@ class ChardefStore {
         recordKeys.push_back(key);
         values.push_back(stored);
     }
-    // The key of a code of one to seven bytes at the start of `word`: its bytes kept,
-    // 'A'..'Z' lowered, the flag set when it holds a zero byte.
+    // The key of a code of one to eight bytes at the start of `word`: its bytes kept,
+    // 'A'..'Z' lowered.
     static std::uint64_t PackLoweredWord(std::uint64_t word, std::size_t length) {
         constexpr std::uint64_t ones = 0x0101010101010101ULL;
         constexpr std::uint64_t highs = ones << 7;
         const std::uint64_t mask = ~std::uint64_t{0} << (64 - 8 * length);
-        std::uint64_t key = word & mask;
-        const std::uint64_t low7 = key & ~highs;
+        std::uint64_t bytes = word & mask;
+        const std::uint64_t low7 = bytes & ~highs;
         const std::uint64_t capitals =
-            (low7 + ones * (0x80 - 'A')) & ~(low7 + ones * (0x80 - 'Z' - 1)) & ~key & highs;
-        key |= capitals >> 2;
-        const std::uint64_t padded = key | ~mask;
+            (low7 + ones * (0x80 - 'A')) & ~(low7 + ones * (0x80 - 'Z' - 1)) & ~bytes & highs;
+        bytes |= capitals >> 2;
+        const std::uint64_t padded = bytes | ~mask;
         const bool zeroByte = ((padded - ones) & ~padded & highs) != 0;
-        return zeroByte ? key | LongFlag : key;
+        return KeyOfBytes(bytes, zeroByte);
     }
-    void FinishBuild();
+    // The key of a code's first eight bytes `bytes` (zero padded), with the flag set when
+    // `isLong` (the code holds more, or a zero byte): without a branch, for the parser.
+    static std::uint64_t KeyOfBytes(std::uint64_t bytes, bool isLong) {
+        const std::uint64_t eighth = bytes & 0xFF;
+        const std::uint64_t high = eighth >> 7;  // an eighth byte the last byte cannot hold
+        const std::uint64_t last =
+            ((eighth << 1) & 0xFF) | (high * 0xFF) | (isLong ? LongFlag : std::uint64_t{0});
+        return (bytes & ~std::uint64_t{0xFF}) | last;
+    }
+    // `text` is the table text the values lie in.
+    void FinishBuild(std::string_view text);
 
     void swap(ChardefStore& other) noexcept {
         codeKeys.swap(other.codeKeys);
-        runs.swap(other.runs);
+        runStarts.swap(other.runStarts);
+        firstValues.swap(other.firstValues);
         values.swap(other.values);
         longCodes.swap(other.longCodes);
         longArena.swap(other.longArena);
@@ -200,7 +184,11 @@ class ChardefStore {
         recordLongCodes.swap(other.recordLongCodes);
         std::swap(recordsSorted, other.recordsSorted);
         lastBytes.swap(other.lastBytes);
+        lengthBits.swap(other.lengthBits);
+        std::swap(lengthSlots, other.lengthSlots);
         std::swap(shortCodesHoldStar, other.shortCodesHoldStar);
+        std::swap(form, other.form);
+        std::swap(placesOnly, other.placesOnly);
     }
 
     bool Empty() const { return values.empty(); }
@@ -210,9 +198,10 @@ class ChardefStore {
     std::string_view Code(std::uint32_t id, CodeBuffer& buffer) const {
         const std::uint64_t key = codeKeys[id];
         if ((key & LongFlag) != 0) return FullCode(id);
+        const std::uint64_t bytes = CodeWord(key);
         const std::size_t length = ShortLength(key);
         for (std::size_t i = 0; i < length; ++i) {
-            buffer.bytes[i] = static_cast<char>(key >> (56 - 8 * i));
+            buffer.bytes[i] = static_cast<char>(bytes >> (56 - 8 * i));
         }
         return std::string_view(buffer.bytes, length);
     }
@@ -222,18 +211,27 @@ class ChardefStore {
     std::uint32_t LowerBound(std::string_view lowered) const;
     // The code's values as indices [first, last) of StoredValueAt, in file order.
     std::pair<std::uint32_t, std::uint32_t> Values(std::uint32_t id) const {
-        return {runs[id].runStart, runs[id + 1].runStart};
+        return {runStarts[id], runStarts[id + 1]};
     }
-    // StoredValueAt(Values(id).first), kept beside the code so that an exact lookup of a
-    // code with one value reads one place besides the text (none for a short value).
-    const std::uint32_t& FirstStoredValue(std::uint32_t id) const { return runs[id].firstValue; }
+    // StoredValueAt(Values(id).first). A large table keeps it by code as well, so that an
+    // exact lookup of a code with one value need not wait for its run's start before it
+    // reads the value.
+    const std::uint32_t& FirstStoredValue(std::uint32_t id) const {
+        return firstValues.empty() ? values[runStarts[id]] : firstValues[id];
+    }
     const std::uint32_t& StoredValueAt(std::uint32_t index) const { return values[index]; }
     // The keys of every code, ascending (CodeCount() of them), for scans that read them in
     // bulk; and where each code's run of values starts, RunStart(CodeCount()) closing the
     // last, so that the values of the codes [a, b) are [RunStart(a), RunStart(b)).
     const std::uint64_t* KeyData() const { return codeKeys.data(); }
-    std::uint32_t RunStart(std::uint32_t id) const { return runs[id].runStart; }
-    // Whether some code is not its key alone (longer than seven bytes, or with a zero byte).
+    std::uint32_t RunStart(std::uint32_t id) const { return runStarts[id]; }
+    const std::uint32_t* RunStartPlace(std::uint32_t id) const { return &runStarts[id]; }
+
+    // Tables of this many codes or more outgrow the caches: they keep more beside the codes
+    // to spare lookups and scans their misses (FirstStoredValue, LastBytes).
+    static constexpr std::size_t LargeCodeCount = std::size_t{1} << 19;
+    // Whether some code is not its key alone (longer than eight bytes, an eighth byte of
+    // 0x80 or more, or a zero byte).
     bool HasLongCodes() const { return !longCodes.empty(); }
     // Whether a code the key holds alone has a '*' byte (such codes need the full matcher).
     bool ShortCodesHoldStar() const { return shortCodesHoldStar; }
@@ -242,33 +240,54 @@ class ChardefStore {
     const unsigned char* LastBytes() const {
         return lastBytes.empty() ? nullptr : lastBytes.data();
     }
+    // The codes of one length from 1 to KeyBytes, flagged ones included, as a bit per id
+    // (bit i of word i / 64); null when no code has that length. Longer codes are all
+    // flagged: FlaggedCodes lists them.
+    const std::uint64_t* LengthBits(std::size_t length) const {
+        if (length == 0 || length > KeyBytes || lengthSlots[length - 1] == NoSlot) return nullptr;
+        return lengthBits.data() + lengthSlots[length - 1];
+    }
 
-  private:
     struct LongCode {
         std::uint32_t id;  // for records while building: the value offset
         std::uint32_t start;
         std::uint32_t length;
     };
+    // The codes their keys do not hold alone, by ascending id.
+    const std::vector<LongCode>& FlaggedCodes() const { return longCodes; }
+
+  private:
     std::string_view LongCodeOf(const std::vector<LongCode>& list, std::uint32_t id) const;
     std::string_view FullCode(std::uint32_t id) const;
     int Compare(std::uint32_t id, std::uint64_t key, std::string_view lowered) const;
     std::uint32_t BucketOf(std::uint64_t key) const;
     std::uint32_t LowerBound(std::uint64_t key, std::string_view lowered, bool prefetchRuns) const;
     void BuildBuckets();
-    void SortRecords();
+    // Returns whether it also turned values kept as places into their stored form.
+    bool SortRecords(std::string_view text);  // chardef_sort.cpp
+    // The stored form of a value kept as its place (BuildForm) for a record's key; inline,
+    // for the sort reads every value back through it.
+    std::uint32_t StoredFromPlace(std::string_view text, std::uint64_t key,
+                                  std::uint32_t place) const {
+        const std::size_t length = form.Length(place);
+        // Flagged codes' values stay offsets, by which their codes are found.
+        if ((key & LongFlag) != 0 || length == 0 || length > ValueForm::ShortBytes) return place;
+        const std::uint32_t offset = form.Offset(place);
+        // Four bytes are read from the value where the text holds them.
+        return text.size() - offset >= ValueForm::ShortBytes
+                   ? form.OfUsual(text.data() + offset, length, offset)
+                   : form.Of(text.substr(offset, length), offset);
+    }
     void OrderLongRuns();
     void BuildScanIndex();  // chardef_scan_index.cpp
 
-    struct CodeRun {
-        std::uint32_t runStart;    // its first value in `values`
-        std::uint32_t firstValue;  // values[runStart]
-    };
-    // Code id -> key, ascending, and its run of values; one more of each at the end closes
-    // the last run. They are kept apart so that the keys stay in the records' own array,
-    // packed to its front: the build allocates only the runs while the records are alive,
-    // which keeps its peak down.
+    // Code id -> key, ascending, and where its run of values starts; one more of each at
+    // the end closes the last run. They are kept apart so that the keys stay in the records'
+    // own array, packed to its front: the build allocates only the run starts while the
+    // records are alive, which keeps its peak down.
     BuildBuffer<std::uint64_t> codeKeys;
-    BuildBuffer<CodeRun> runs;
+    BuildBuffer<std::uint32_t> runStarts;
+    BuildBuffer<std::uint32_t> firstValues;  // see FirstStoredValue; empty in smaller tables
     // Stored values by code; those of flagged codes are offsets while building, since the
     // codes' bytes are found by them.
     BuildBuffer<std::uint32_t> values;
@@ -279,7 +298,14 @@ class ChardefStore {
     unsigned rankBits = 1;
     unsigned bucketShift = 0;
     std::vector<unsigned char> lastBytes;  // see LastBytes
+    static constexpr std::uint32_t NoSlot = UINT32_MAX;
+    // See LengthBits: a stretch of words for each length a key can hold, one after another.
+    std::vector<std::uint64_t> lengthBits;
+    std::array<std::uint32_t, KeyBytes> lengthSlots{NoSlot, NoSlot, NoSlot, NoSlot,
+                                                    NoSlot, NoSlot, NoSlot, NoSlot};
     bool shortCodesHoldStar = false;
+    ValueForm form;
+    bool placesOnly = false;  // see BuildForm
 
     // Building only.
     BuildBuffer<std::uint64_t> recordKeys;

@@ -51,8 +51,8 @@ struct MatchFilter {
     }
 };
 
-// The value at `begin` up to its line end, trailing blanks cut, as CinTable::ValueAt
-// reads it, but eight bytes at a time: a wildcard lookup may copy hundreds of thousands.
+// The value at `begin` up to its line end, trailing blanks cut, as the parser cut it, eight
+// bytes at a time.
 std::string_view LineValue(const char* begin, const char* end) {
     const char* at = begin;
     auto lineEnds = [](const char* bytes) {
@@ -84,28 +84,102 @@ std::string_view LineValue(const char* begin, const char* end) {
     return std::string_view(begin, static_cast<std::size_t>(at - begin));
 }
 
+// Reads stored values back: in place, or from the text with the length kept or, when no
+// length is kept, up to the line end.
+class ValueReader {
+  public:
+    ValueReader(const ValueForm& valueForm, const char* textBegin, std::size_t textSize)
+        : form(valueForm), text(textBegin), textEnd(textBegin + textSize) {}
+
+    std::string_view operator()(const std::uint32_t& stored) const {
+        const bool isShort = form.IsShort(stored);
+        const std::size_t length = form.Length(stored);
+        if (!isShort && length == 0) return LineValue(text + form.Offset(stored), textEnd);
+        // Picked by masks, not a branch: in a table of characters and phrases which a value
+        // is follows no pattern, and compilers turn a conditional here into a branch.
+        const auto inText = reinterpret_cast<std::uintptr_t>(text + form.Offset(stored));
+        const auto inPlace = reinterpret_cast<std::uintptr_t>(&stored);
+        const std::uintptr_t placeMask = std::uintptr_t{0} - std::uintptr_t{isShort};
+        const std::size_t lengthMask = std::size_t{0} - std::size_t{isShort};
+        return std::string_view(
+            reinterpret_cast<const char*>((inPlace & placeMask) | (inText & ~placeMask)),
+            (ValueForm::ShortLength(stored) & lengthMask) | (length & ~lengthMask));
+    }
+    // Where a value not stored in place lies, to be asked for ahead of its copy.
+    const char* Place(std::uint32_t stored) const {
+        return text + (form.IsShort(stored) ? 0 : form.Offset(stored));
+    }
+
+  private:
+    const ValueForm form;
+    const char* const text;
+    const char* const textEnd;
+};
+
+// Appends the values of `ranges` to `results`, asking for them ahead when `AskAhead`.
+template <bool AskAhead>
+void CopyRanges(const ChardefStore& chardefs, const std::vector<ValueRange>& ranges,
+                const ValueReader& reader, std::vector<std::string>& results) {
+    // A copy whose address the copies cannot reach, so the compiler keeps it in registers.
+    const ValueReader value = reader;
+    constexpr std::uint32_t ReadAhead = 16;
+    // Matches far apart make many short ranges: their values, and then the text of their
+    // first values, are asked for some ranges ahead.
+    constexpr std::size_t RangesAhead = 8;
+    for (std::size_t r = 0; r < ranges.size(); ++r) {
+        const ValueRange& range = ranges[r];
+        if (AskAhead && r + RangesAhead < ranges.size()) {
+            Prefetch(&chardefs.StoredValueAt(ranges[r + RangesAhead].first));
+        }
+        if (AskAhead && r + RangesAhead / 2 < ranges.size()) {
+            Prefetch(value.Place(chardefs.StoredValueAt(ranges[r + RangesAhead / 2].first)));
+        }
+        const std::uint32_t* const stored = &chardefs.StoredValueAt(range.first);
+        const std::uint32_t count = range.last - range.first;
+        std::uint32_t v = 0;
+        if (AskAhead) {
+            for (; v + ReadAhead < count; ++v) {
+                Prefetch(value.Place(stored[v + ReadAhead]));
+                results.emplace_back(value(stored[v]));
+            }
+        }
+        for (; v < count; ++v) results.emplace_back(value(stored[v]));
+    }
+}
+
 }  // namespace
 
-std::string_view CinTable::ValueAt(std::uint32_t offset) const {
-    return LineValue(text.get() + offset, text.get() + textSize);
-}
-
-std::string_view CinTable::StoredValue(const std::uint32_t& stored) const {
-    return ChardefStore::IsShortValue(stored) ? ChardefStore::ShortValue(stored) : ValueAt(stored);
-}
-
 std::vector<std::string> CinTable::Lookup(std::string_view code) const {
-    const std::string query = ToLowerAscii(code);
+    // A typed code is short: it is lowered on the stack, and only a longer one into a
+    // string of its own.
+    char shortQuery[16];
+    std::string longQuery;
+    std::string_view query;
+    bool holdsWildcard = false;
+    if (code.size() <= sizeof shortQuery) {
+        for (std::size_t i = 0; i < code.size(); ++i) {
+            const char byte = code[i];
+            holdsWildcard |= (byte == '?') | (byte == '*');
+            const bool capital = static_cast<unsigned char>(byte - 'A') < 26;
+            shortQuery[i] = static_cast<char>(byte + (capital ? 'a' - 'A' : 0));
+        }
+        query = std::string_view(shortQuery, code.size());
+    } else {
+        longQuery = ToLowerAscii(code);
+        query = longQuery;
+        holdsWildcard = HoldsWildcard(query);
+    }
     std::vector<std::string> results;
+    const ValueReader value(chardefs.Form(), text.get(), textSize);
     auto appendValues = [&](std::uint32_t id) {
         const auto [first, last] = chardefs.Values(id);
-        results.emplace_back(StoredValue(chardefs.FirstStoredValue(id)));
+        results.emplace_back(value(chardefs.FirstStoredValue(id)));
         for (std::uint32_t v = first + 1; v < last; ++v) {
-            results.emplace_back(StoredValue(chardefs.StoredValueAt(v)));
+            results.emplace_back(value(chardefs.StoredValueAt(v)));
         }
     };
 
-    if (query.size() < 2 || !HoldsWildcard(query)) {
+    if (query.size() < 2 || !holdsWildcard) {
         std::uint32_t id = chardefs.Find(query);
         if (id != ChardefStore::NoCode) {
             const auto [first, last] = chardefs.Values(id);
@@ -113,7 +187,7 @@ std::vector<std::string> CinTable::Lookup(std::string_view code) const {
             appendValues(id);
         }
         if (!userPhrases.empty()) {
-            auto user = userPhrases.find(query);
+            auto user = userPhrases.find(std::string(query));
             if (user != userPhrases.end()) {
                 results.insert(results.end(), user->second.begin(), user->second.end());
             }
@@ -140,29 +214,14 @@ std::vector<std::string> CinTable::Lookup(std::string_view code) const {
     std::size_t count = userCount;
     for (const ValueRange& range : ranges) count += range.last - range.first;
     results.reserve(count);
-    // The values not stored in place lie scattered over the text: the copy asks for a
-    // value a little ahead of the one it copies, so that the cache misses overlap.
-    constexpr std::uint32_t ReadAhead = 16;
-    const char* const textBegin = text.get();
-    // Matches far apart make many short ranges: their values, and then the text of their
-    // first values, are asked for some ranges ahead.
-    constexpr std::size_t RangesAhead = 8;
-    for (std::size_t r = 0; r < ranges.size(); ++r) {
-        const ValueRange& range = ranges[r];
-        if (r + RangesAhead < ranges.size()) {
-            Prefetch(&chardefs.StoredValueAt(ranges[r + RangesAhead].first));
-        }
-        if (r + RangesAhead / 2 < ranges.size()) {
-            const std::uint32_t ahead = chardefs.StoredValueAt(ranges[r + RangesAhead / 2].first);
-            Prefetch(textBegin + (ChardefStore::IsShortValue(ahead) ? 0 : ahead));
-        }
-        for (std::uint32_t v = range.first; v < range.last; ++v) {
-            if (range.last - v > ReadAhead) {
-                const std::uint32_t ahead = chardefs.StoredValueAt(v + ReadAhead);
-                Prefetch(textBegin + (ChardefStore::IsShortValue(ahead) ? 0 : ahead));
-            }
-            results.emplace_back(StoredValue(chardefs.StoredValueAt(v)));
-        }
+    // The values not stored in place lie scattered over the text. Where it outgrows the
+    // caches, the copy asks for a value a little ahead of the one it copies, so that the
+    // cache misses overlap; over a smaller text the requests only cost time.
+    constexpr std::size_t AskAheadFrom = std::size_t{8} << 20;
+    if (textSize >= AskAheadFrom) {
+        CopyRanges<true>(chardefs, ranges, value, results);
+    } else {
+        CopyRanges<false>(chardefs, ranges, value, results);
     }
     for (UserEntry entry : matchedUser) {
         results.insert(results.end(), entry->second.begin(), entry->second.end());

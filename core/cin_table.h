@@ -67,10 +67,6 @@ class CinTable {
 
   private:
     void ParseMainText();
-    // The value starting at `offset` of the text: up to its line end, trailing blanks cut.
-    std::string_view ValueAt(std::uint32_t offset) const;
-    // A value of the chardef store, read in place when short, else from the text.
-    std::string_view StoredValue(const std::uint32_t& stored) const;
 
     // The whole main table file; every main-table value is a view into it. It is a heap
     // buffer of its own, so moving the table never relocates the bytes.

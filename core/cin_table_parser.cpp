@@ -21,7 +21,7 @@ bool Is(const KeyValue& line, std::string_view key, std::string_view value) {
 
 bool IsBlank(char byte) { return byte == ' ' || byte == '\t'; }
 
-// Adds the %chardef lines of the usual shape from `at` on: a code of one to seven bytes,
+// Adds the %chardef lines of the usual shape from `at` on: a code of one to eight bytes,
 // blanks, a value without trailing blanks, and a line end. Empty lines are passed over.
 // Returns where it stopped: at a line it leaves to the general rules (an end line, a
 // byte-order mark, a long code, a missing value, trailing blanks, a control byte in the
@@ -31,7 +31,7 @@ bool IsBlank(char byte) { return byte == ' ' || byte == '\t'; }
 // one test finds where a code ends.
 template <bool WithCr>
 std::size_t AddUsualChardefLines(const char* data, std::size_t size, std::size_t at,
-                                 bool shortValues, ChardefStore& store) {
+                                 ChardefStore& store) {
     constexpr std::size_t Block = 64;
     constexpr std::size_t Slack = 16;  // a code's word is read from any line start in a block
     std::size_t base = at;
@@ -53,20 +53,20 @@ std::size_t AddUsualChardefLines(const char* data, std::size_t size, std::size_t
         if (first == '%' || first == '\xEF' || IsBlank(first)) return at;
         const std::uint64_t word = LoadBigEndianWord(data + at);
         const std::uint64_t cuts = line_ends::BytesBelow(word, '!');
-        if (cuts == 0) return at;  // a code of eight bytes or more
+        // Eight when the word holds no cut (a code of eight bytes or more).
         const std::size_t codeLength = static_cast<std::size_t>(std::countl_zero(cuts)) / 8;
-        // The byte that ended the code, taken from the word already loaded.
-        const auto cut = static_cast<char>(word >> (56 - 8 * codeLength));
-        if (!IsBlank(cut)) return at;  // no value, or a control byte
+        // The byte that ended the code, taken from the word already loaded when it is there;
+        // both are read and one picked, for codes of eight bytes come in random order.
+        const char ninth = data[at + 8];
+        const auto inWord = static_cast<char>(word >> ((56 - 8 * codeLength) & 63));
+        const char cut = codeLength < 8 ? inWord : ninth;
+        if (!IsBlank(cut)) return at;  // no value, a control byte, or a longer code
         std::size_t valueStart = at + codeLength + 1;
         while (valueStart < lineEnd && IsBlank(data[valueStart])) ++valueStart;  // aligned columns
         if (valueStart == lineEnd || IsBlank(data[lineEnd - 1])) return at;
         const std::size_t valueLength = lineEnd - valueStart;
         const auto offset = static_cast<std::uint32_t>(valueStart);
-        const std::uint32_t stored =
-            shortValues && valueLength <= ChardefStore::ShortValueBytes
-                ? ChardefStore::StoredShortValue(data + valueStart, valueLength, offset)
-                : offset;
+        const std::uint32_t stored = store.BuildFormUsual(data + valueStart, valueLength, offset);
         store.AddShortCode(data + at, word, codeLength, offset, stored);
         at = lineEnd + 1;
     }
@@ -80,12 +80,10 @@ void CinTable::ParseMainText() {
     // also takes at least four bytes ("a b" and a line end), which bounds a file of
     // mostly empty lines.
     const std::size_t lineEnds = line_ends::CountLineFeeds(text.get(), textSize);
-    chardefs.Reserve(std::min(lineEnds, textSize / 4) + 1);
+    chardefs.Reserve(std::min(lineEnds, textSize / 4) + 1, textSize);
     Block block = Block::Outside;
-    const bool shortValues = ChardefStore::ShortValuesFit(textSize);
     auto storedValue = [&](std::string_view value, std::size_t offset) {
-        const auto valueOffset = static_cast<std::uint32_t>(offset);
-        return shortValues ? ChardefStore::StoredValue(value, valueOffset) : valueOffset;
+        return chardefs.BuildForm(value, static_cast<std::uint32_t>(offset));
     };
     auto handleLine = [&](std::string_view line) {
         if (block == Block::Outside && line.front() == '#') return;
@@ -136,8 +134,8 @@ void CinTable::ParseMainText() {
     while (at < size) {
         if (block == Block::Chardef) {
             if (nextCr < at) nextCr = find(at, '\r');
-            at = nextCr == size ? AddUsualChardefLines<false>(data, size, at, shortValues, chardefs)
-                                : AddUsualChardefLines<true>(data, size, at, shortValues, chardefs);
+            at = nextCr == size ? AddUsualChardefLines<false>(data, size, at, chardefs)
+                                : AddUsualChardefLines<true>(data, size, at, chardefs);
             if (at >= size) break;
         }
         if (nextCr < at) nextCr = find(at, '\r');
@@ -148,5 +146,5 @@ void CinTable::ParseMainText() {
         if (lineEnd >= size) break;  // the last piece ended the text
         at = lineEnd + 1;
     }
-    chardefs.FinishBuild();
+    chardefs.FinishBuild(std::string_view(text.get(), textSize));
 }

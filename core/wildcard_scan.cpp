@@ -15,6 +15,8 @@ constexpr std::uint64_t Highs = Ones << 7;
 constexpr std::uint64_t Lows = ~Highs;
 constexpr std::uint64_t FirstByteBit = std::uint64_t{1} << 63;
 constexpr std::size_t KeyBytes = ChardefStore::KeyBytes;
+// The walk goes down the key's high bytes, where the code's first bytes are in place.
+constexpr std::size_t WalkBytes = ChardefStore::HighBytes;
 
 // The high bit of every byte of `x` that is zero, and of no other: the low seven bits of
 // the bytes are added apart, so no carry crosses into a neighbour.
@@ -27,13 +29,14 @@ std::uint64_t EqualBytes(std::uint64_t key, unsigned char byte) {
     return ZeroBytes(key ^ (Ones * byte));
 }
 
-// The key bits of a code's first `count` bytes (at most seven).
+// The key bits of a code's first `count` bytes (at most eight).
 std::uint64_t LeadingBytes(std::size_t count) {
     return count == 0 ? 0 : ~std::uint64_t{0} << (64 - 8 * count);
 }
 
-// The pattern as a test of a code that its key holds alone (at most seven bytes, none of
-// them zero, so the code ends where the zero padding begins) and that holds no '*' byte.
+// The pattern as a test of a code that its key holds alone, given as its CodeWord (at most
+// eight bytes, none of them zero, so the code ends where the zero padding begins), and that
+// holds no '*' byte.
 // On such a code the matcher finds a match exactly when the pieces between the '*'s occur
 // in order without overlapping: the first at the start, the last at the end unless the
 // pattern ends in '*', each piece in between at its leftmost place after the one before.
@@ -77,7 +80,7 @@ class KeyPattern {
             pattern.substr(std::min<std::size_t>(pattern.size(), head.length + 1));
         const std::size_t literal = rest.find_first_not_of("?*");
         if (!hasStar) {
-            shape = Shape::General;
+            shape = Shape::General;  // not scanned by shape: see Finder::ScanOneLength
         } else if (literal == std::string_view::npos) {
             shape = Shape::LengthOnly;
         } else if (endsInStar && rest.find_first_not_of('*') == literal &&
@@ -105,17 +108,14 @@ class KeyPattern {
     unsigned char LastByteWanted() const { return lastByte; }
     std::size_t HeadLength() const { return pieces.front().length; }
 
-    // `headKnown`: the bytes before the first '*' are known to start the code.
-    bool Matches(std::uint64_t key, bool headKnown) const {
+    // `headKnown`: the bytes before the first '*' are known to start the code. For patterns
+    // with a '*' (those without are found by their length).
+    bool Matches(std::uint64_t word, bool headKnown) const {
         if (fitsNoKey) return false;
-        const std::uint64_t present = Highs & ~ZeroBytes(key);
+        const std::uint64_t present = Highs & ~ZeroBytes(word);
         const std::uint64_t last = present & ~(present << 8);
         const Piece& head = pieces.front();
-        if (!hasStar) {
-            return (Places(head, key, present) & (last << (8 * (head.length - 1))) &
-                    FirstByteBit) != 0;
-        }
-        if (!headKnown && head.length != 0 && (Places(head, key, present) & FirstByteBit) == 0) {
+        if (!headKnown && head.length != 0 && (Places(head, word, present) & FirstByteBit) == 0) {
             return false;
         }
         std::size_t at = head.length;
@@ -125,14 +125,14 @@ class KeyPattern {
             if (piece.length == 0) continue;
             if (at >= KeyBytes) return false;
             const std::uint64_t places =
-                Places(piece, key, present) & (~std::uint64_t{0} >> (8 * at));
+                Places(piece, word, present) & (~std::uint64_t{0} >> (8 * at));
             if (places == 0) return false;
             at = static_cast<std::size_t>(std::countl_zero(places)) / 8 + piece.length;
         }
         if (endsInStar) return true;
         if (at >= KeyBytes) return false;
         const Piece& tail = pieces.back();
-        return (Places(tail, key, present) & (~std::uint64_t{0} >> (8 * at)) &
+        return (Places(tail, word, present) & (~std::uint64_t{0} >> (8 * at)) &
                 (last << (8 * (tail.length - 1)))) != 0;
     }
 
@@ -142,12 +142,12 @@ class KeyPattern {
         std::uint32_t length;
     };
 
-    // A bit at each byte of the key where the piece starts and fits inside the code.
-    std::uint64_t Places(const Piece& piece, std::uint64_t key, std::uint64_t present) const {
+    // A bit at each byte of the word where the piece starts and fits inside the code.
+    std::uint64_t Places(const Piece& piece, std::uint64_t word, std::uint64_t present) const {
         std::uint64_t places = present;
         for (std::uint32_t j = 0; j < piece.length; ++j) {
             const auto byte = static_cast<unsigned char>(bytes[piece.start + j]);
-            const std::uint64_t at = byte == '?' ? present : EqualBytes(key, byte);
+            const std::uint64_t at = byte == '?' ? present : EqualBytes(word, byte);
             places &= at << (8 * j);
         }
         return places;
@@ -159,7 +159,7 @@ class KeyPattern {
     bool endsInStar = false;
     bool fitsNoKey = false;
     Shape shape = Shape::General;
-    std::uint64_t headMask = 0;  // the head's literal bytes (those of its first seven)
+    std::uint64_t headMask = 0;  // the head's literal bytes (those of its first eight)
     std::uint64_t headWant = 0;
     std::uint64_t lengthByte = 0;  // the byte that holds the last byte the pattern needs
     unsigned char oneByte = 0;
@@ -170,7 +170,8 @@ class KeyPattern {
 // before its first '*'): a literal narrows the range to the codes holding it at that
 // place, found by binary search; a '?' followed by a literal visits each byte that occurs
 // at that place, jumping over the codes that share it. Where nothing narrows further, the
-// range left is scanned with the packed test above.
+// range left is scanned with the packed test above, or, for a pattern without '*' (which
+// has one length), over the codes of that length alone.
 class Finder {
   public:
     Finder(const ChardefStore& chardefs, std::string_view query, std::vector<ValueRange>& out)
@@ -180,7 +181,21 @@ class Finder {
           head(std::min(query.find('*'), query.size())),
           hasStar(head != query.size()),
           keyPattern(query),
-          ranges(out) {}
+          ranges(out) {
+        // In the key's own places: the eighth byte sits shifted above the flag, and a key
+        // cannot hold one of 0x80 or more (such a code is flagged and asked in full).
+        for (std::size_t i = 0; i < query.size() && i < KeyBytes; ++i) {
+            const auto byte = static_cast<unsigned char>(query[i]);
+            if (byte == '?') continue;
+            if (i < ChardefStore::HighBytes) {
+                literalMask |= std::uint64_t{0xFF} << (56 - 8 * i);
+                literalWant |= std::uint64_t{byte} << (56 - 8 * i);
+            } else {
+                literalMask |= 0xFF;
+                literalWant |= byte < 0x80 ? std::uint64_t{byte} << 1 : ChardefStore::LongFlag;
+            }
+        }
+    }
 
     void Run() { Walk(0, static_cast<std::uint32_t>(store.CodeCount()), 0); }
 
@@ -194,14 +209,8 @@ class Finder {
         if (lo >= hi) return;
         const std::uint64_t base = keys[lo] & LeadingBytes(depth);
         const std::uint64_t step =
-            depth < KeyBytes ? std::uint64_t{1} << (56 - 8 * depth) : std::uint64_t{0};
-        if (!hasStar && depth == pattern.size() && depth < KeyBytes) {
-            // Only a code that ends here can match; it comes first, and codes holding a
-            // zero byte here come next to it.
-            CheckEach(lo, FirstAtLeast(lo, hi, base + step));
-            return;
-        }
-        if (depth == head || depth == KeyBytes || hi - lo <= SmallRange) {
+            depth < WalkBytes ? std::uint64_t{1} << (56 - 8 * depth) : std::uint64_t{0};
+        if (depth == head || depth == WalkBytes || hi - lo <= SmallRange) {
             Scan(lo, hi, depth >= head);
             return;
         }
@@ -232,14 +241,16 @@ class Finder {
         }
     }
 
-    // Whether a byte of the head from `depth` on can narrow a range: a literal the keys
-    // hold, or the end of a pattern without '*'.
+    // Whether the head's bytes from `depth` on narrow a range by more than a scan would: a
+    // literal the keys hold. A pattern without '*' scans only the codes of its length, so
+    // there only a literal next narrows enough to pay for visiting every byte before it.
     bool NarrowsAfter(std::size_t depth) const {
-        const std::size_t end = std::min(head, KeyBytes);
+        const std::size_t end = std::min(head, WalkBytes);
+        if (!hasStar) return depth < end && pattern[depth] != '?';
         for (std::size_t i = depth; i < end; ++i) {
             if (pattern[i] != '?') return true;
         }
-        return !hasStar && pattern.size() < KeyBytes;
+        return false;
     }
 
     // The first id in [from, hi) whose key is at least `bound`: the keys ascend, and the
@@ -274,38 +285,43 @@ class Finder {
 
     // The codes of [lo, hi) with the packed test that fits the pattern's shape.
     void Scan(std::uint32_t lo, std::uint32_t hi, bool headKnown) {
+        if (!hasStar) {
+            ScanOneLength(lo, hi);
+            return;
+        }
         if (keyPattern.FitsNoKey()) {
             ScanBlocks(lo, hi, [](std::uint64_t) { return std::uint64_t{0}; });
             return;
         }
         const std::uint64_t headMask = headKnown ? 0 : keyPattern.HeadMask();
         const std::uint64_t headWant = headKnown ? 0 : keyPattern.HeadWant();
-        const auto headMarks = [=](std::uint64_t key) {
-            return (key & headMask) == headWant ? ~std::uint64_t{0} : 0;
+        const auto headMarks = [=](std::uint64_t word) {
+            return (word & headMask) == headWant ? ~std::uint64_t{0} : 0;
         };
         const std::uint64_t lengthByte = keyPattern.LengthByte();
         switch (keyPattern.GetShape()) {
             case KeyPattern::Shape::LengthOnly:
                 if (headMask == 0) {
-                    ScanBlocks(lo, hi, [=](std::uint64_t key) {
-                        return lengthByte == 0 ? Highs : NonZeroBytes(key & lengthByte);
+                    ScanBlocks(lo, hi, [=](std::uint64_t word) {
+                        return lengthByte == 0 ? Highs : NonZeroBytes(word & lengthByte);
                     });
                 } else {
-                    ScanBlocks(lo, hi, [=](std::uint64_t key) {
-                        return headMarks(key) &
-                               (lengthByte == 0 ? Highs : NonZeroBytes(key & lengthByte));
+                    ScanBlocks(lo, hi, [=](std::uint64_t word) {
+                        return headMarks(word) &
+                               (lengthByte == 0 ? Highs : NonZeroBytes(word & lengthByte));
                     });
                 }
                 return;
             case KeyPattern::Shape::OneByte: {
                 const unsigned char byte = keyPattern.OneByteWanted();
+                // A head of eight bytes leaves no room for the byte: FitsNoKey caught it.
                 const std::uint64_t after = ~std::uint64_t{0} >> (8 * keyPattern.HeadLength());
                 if (headMask == 0) {
                     ScanBlocks(lo, hi,
-                               [=](std::uint64_t key) { return EqualBytes(key, byte) & after; });
+                               [=](std::uint64_t word) { return EqualBytes(word, byte) & after; });
                 } else {
-                    ScanBlocks(lo, hi, [=](std::uint64_t key) {
-                        return headMarks(key) & EqualBytes(key, byte) & after;
+                    ScanBlocks(lo, hi, [=](std::uint64_t word) {
+                        return headMarks(word) & EqualBytes(word, byte) & after;
                     });
                 }
                 return;
@@ -313,41 +329,171 @@ class Finder {
             case KeyPattern::Shape::EndsInByte: {
                 const unsigned char byte = keyPattern.LastByteWanted();
                 if (store.LastBytes() != nullptr) {
-                    ScanLastBytes(lo, hi, byte, [=, this](std::uint64_t key) -> bool {
-                        return keyPattern.Matches(key, headKnown);
+                    ScanLastBytes(lo, hi, byte, [=, this](std::uint64_t word) -> bool {
+                        return keyPattern.Matches(word, headKnown);
                     });
                     return;
                 }
-                // The last byte of a code the key holds alone is the key's lowest set byte.
-                ScanBlocks(lo, hi, [=, this](std::uint64_t key) {
+                // The last byte of a code the key holds alone is its word's lowest set byte.
+                ScanBlocks(lo, hi, [=, this](std::uint64_t word) {
                     const auto lowest = static_cast<unsigned char>(
-                        key >> (static_cast<unsigned>(std::countr_zero(key)) & 56u));
-                    return lowest == byte && keyPattern.Matches(key, headKnown) ? Highs : 0;
+                        word >> (static_cast<unsigned>(std::countr_zero(word)) & 56u));
+                    return lowest == byte && keyPattern.Matches(word, headKnown) ? Highs : 0;
                 });
                 return;
             }
             case KeyPattern::Shape::General:
                 break;
         }
-        ScanBlocks(lo, hi, [=, this](std::uint64_t key) {
-            return keyPattern.Matches(key, headKnown) ? Highs : 0;
+        ScanBlocks(lo, hi, [=, this](std::uint64_t word) {
+            return keyPattern.Matches(word, headKnown) ? Highs : 0;
         });
     }
 
-    // The codes of [lo, hi) 64 at a time. `marks` gives a code a word that is not zero when
-    // the packed test takes it, its set bits only the bytes' high bits; eight such words,
-    // each moved by its place in the group, fold into a byte of eight flags without a
-    // branch. The codes the packed test cannot decide (a code the key does not hold alone,
-    // or one holding a '*' byte when the pattern has a '*') go to the matcher; runs of
-    // accepted codes become ranges.
+    // The codes of [lo, hi) as long as the pattern, which has no '*': the codes of that
+    // length are read from their bits, and those the key holds alone are tested on the
+    // pattern's literal bytes; flagged ones go to the matcher. In a table that keeps its
+    // codes' last bytes, a literal last byte is tested there first, and the keys and runs
+    // a stretch of blocks needs are asked for together, so that these scattered reads
+    // overlap.
+    void ScanOneLength(std::uint32_t lo, std::uint32_t hi) {
+        const auto& flagged = store.FlaggedCodes();
+        auto next = std::lower_bound(
+            flagged.begin(), flagged.end(), lo,
+            [](const ChardefStore::LongCode& code, std::uint32_t id) { return code.id < id; });
+        const std::size_t length = pattern.size();
+        if (length > KeyBytes) {
+            for (; next != flagged.end() && next->id < hi; ++next) {
+                if (next->length == length && MatchesInFull(next->id)) Add(next->id, next->id + 1);
+            }
+            return;
+        }
+        const std::uint64_t* const lengthBits = store.LengthBits(length);
+        if (lengthBits == nullptr) return;
+        const auto codeCount = static_cast<std::uint32_t>(store.CodeCount());
+        const unsigned char* const lastBytes = pattern.back() != '?' ? store.LastBytes() : nullptr;
+        const auto lastByte = static_cast<unsigned char>(pattern.back());
+        // The last byte tested there need not be tested on the key again.
+        const std::uint64_t keyMask =
+            lastBytes == nullptr ? literalMask : literalMask & ~LiteralPlace(length - 1);
+        const std::uint64_t keyWant = literalWant & keyMask;
+        const bool askAhead = lastBytes != nullptr;
+
+        constexpr std::uint32_t StretchBlocks = 16;
+        for (std::uint32_t start = lo & ~63u; start < hi; start += 64 * StretchBlocks) {
+            std::uint64_t candidates[StretchBlocks];
+            std::uint64_t undecidedOf[StretchBlocks] = {};
+            const std::uint32_t blocks =
+                std::min<std::uint32_t>(StretchBlocks, (hi - start + 63) / 64);
+            for (std::uint32_t b = 0; b < blocks; ++b) {
+                const std::uint32_t block = start + 64 * b;
+                std::uint64_t found = lengthBits[block / 64];
+                if (block < lo) found &= ~std::uint64_t{0} << (lo - block);
+                if (hi - block < 64) found &= (std::uint64_t{1} << (hi - block)) - 1;
+                if (found != 0 && lastBytes != nullptr) {
+                    found &= LastByteMarks(lastBytes, block, codeCount, lastByte);
+                }
+                candidates[b] = found;
+                if (askAhead && keyMask != 0) {
+                    for (; found != 0; found &= found - 1) {
+                        Prefetch(keys + block + static_cast<unsigned>(std::countr_zero(found)));
+                    }
+                }
+            }
+            for (std::uint32_t b = 0; b < blocks; ++b) {
+                const std::uint32_t block = start + 64 * b;
+                if (candidates[b] == 0) continue;
+                while (next != flagged.end() && next->id < block) ++next;  // in blocks passed over
+                std::uint64_t undecided = 0;
+                for (; next != flagged.end() && next->id < block + 64; ++next) {
+                    undecided |= std::uint64_t{1} << (next->id - block);
+                }
+                undecided &= candidates[b];
+                const std::uint64_t accepted =
+                    keyMask == 0 ? candidates[b]
+                                 : Takes(block, candidates[b], codeCount, keyMask, keyWant);
+                if (askAhead) {
+                    for (std::uint64_t left = accepted; left != 0; left &= left - 1) {
+                        Prefetch(store.RunStartPlace(
+                            block + static_cast<unsigned>(std::countr_zero(left))));
+                    }
+                }
+                candidates[b] = accepted & ~undecided;
+                undecidedOf[b] = undecided;
+            }
+            for (std::uint32_t b = 0; b < blocks; ++b) {
+                if (candidates[b] != 0 || undecidedOf[b] != 0) {
+                    Settle(start + 64 * b, candidates[b], undecidedOf[b]);
+                }
+            }
+        }
+    }
+
+    // The bits of the key a literal at `place` of a pattern without '*' is tested in.
+    static std::uint64_t LiteralPlace(std::size_t place) {
+        return place < ChardefStore::HighBytes ? std::uint64_t{0xFF} << (56 - 8 * place) : 0xFF;
+    }
+
+    // The candidates of a block whose keys take the literal bytes.
+    std::uint64_t Takes(std::uint32_t block, std::uint64_t candidates, std::uint32_t codeCount,
+                        std::uint64_t mask, std::uint64_t want) const {
+        std::uint64_t accepted = 0;
+        if (std::popcount(candidates) >= 16 && codeCount - block >= 64) {
+            // Most of the block: every key tested, without a branch.
+            const std::uint64_t* const at = keys + block;
+            for (std::uint32_t i = 0; i < 64; ++i) {
+                accepted |= std::uint64_t{(at[i] & mask) == want} << i;
+            }
+            return accepted & candidates;
+        }
+        for (std::uint64_t left = candidates; left != 0; left &= left - 1) {
+            const auto i = static_cast<unsigned>(std::countr_zero(left));
+            accepted |= std::uint64_t{(keys[block + i] & mask) == want} << i;
+        }
+        return accepted;
+    }
+
+    // A bit for each code of the 64 from `block` (none from `end` on) whose last byte is
+    // `byte`.
+    static std::uint64_t LastByteMarks(const unsigned char* lastBytes, std::uint32_t block,
+                                       std::uint32_t end, unsigned char byte) {
+        std::uint64_t marks = 0;
+        if (end - block >= 64) {
+            for (std::uint32_t group = 0; group < 64; group += 8) {
+                marks |= PackMarks(EqualBytes(Load8(lastBytes + block + group), byte)) << group;
+            }
+            return marks;
+        }
+        for (std::uint32_t i = 0; block + i < end; ++i) {
+            marks |= std::uint64_t{lastBytes[block + i] == byte} << i;
+        }
+        return marks;
+    }
+
+    // The codes of [lo, hi) 64 at a time. `marks` gives a code (its CodeWord) a word that is
+    // not zero when the packed test takes it, its set bits only the bytes' high bits; eight
+    // such words, each moved by its place in the group, fold into a byte of eight flags
+    // without a branch. The codes the packed test cannot decide (a code the key does not
+    // hold alone, or one holding a '*' byte when the pattern has a '*') go to the matcher;
+    // runs of accepted codes become ranges.
     template <typename Marks>
     void ScanBlocks(std::uint32_t lo, std::uint32_t hi, Marks marks) {
+        // Without codes of eight bytes a key the matcher does not take is its CodeWord.
+        if (store.LengthBits(KeyBytes) == nullptr) {
+            ScanBlocks(lo, hi, marks, [](std::uint64_t key) { return key; });
+        } else {
+            ScanBlocks(lo, hi, marks, ChardefStore::CodeWord);
+        }
+    }
+
+    template <typename Marks, typename WordOf>
+    void ScanBlocks(std::uint32_t lo, std::uint32_t hi, Marks marks, WordOf wordOf) {
         const std::uint64_t starAsks =
-            hasStar && store.ShortCodesHoldStar() ? ~std::uint64_t{0xFF} : 0;
+            hasStar && store.ShortCodesHoldStar() ? ~std::uint64_t{0} : 0;
         const bool mayAsk = store.HasLongCodes() || starAsks != 0;
         const auto asks = [=](std::uint64_t key) {
             return std::uint64_t{
-                ((key & ChardefStore::LongFlag) | (EqualBytes(key, '*') & starAsks)) != 0};
+                ((key & ChardefStore::LongFlag) | (EqualBytes(wordOf(key), '*') & starAsks)) != 0};
         };
         for (std::uint32_t block = lo; block < hi; block += 64) {
             const std::uint32_t count = std::min<std::uint32_t>(64, hi - block);
@@ -358,7 +504,7 @@ class Finder {
                 // The marks first, in a loop of plain word operations the compiler may run
                 // on several keys at once.
                 std::uint64_t marked[64];
-                for (std::uint32_t i = 0; i < 64; ++i) marked[i] = marks(at[i]);
+                for (std::uint32_t i = 0; i < 64; ++i) marked[i] = marks(wordOf(at[i]));
                 for (std::uint32_t group = 0; group < 64; group += 8) {
                     std::uint64_t flags = 0;
                     for (std::uint32_t i = 0; i < 8; ++i) flags |= marked[group + i] >> (7 - i);
@@ -372,7 +518,7 @@ class Finder {
                 }
             } else {
                 for (std::uint32_t i = 0; i < count; ++i) {
-                    accepted |= std::uint64_t{marks(at[i]) != 0} << i;
+                    accepted |= std::uint64_t{marks(wordOf(at[i])) != 0} << i;
                     undecided |= asks(at[i]) << i;
                 }
             }
@@ -394,18 +540,7 @@ class Finder {
             const std::uint32_t blocks = (std::min(Stretch, hi - start) + 63) / 64;
             for (std::uint32_t b = 0; b < blocks; ++b) {
                 const std::uint32_t block = start + 64 * b;
-                const std::uint32_t count = std::min<std::uint32_t>(64, hi - block);
-                std::uint64_t found = 0;
-                if (count == 64) {
-                    for (std::uint32_t group = 0; group < 64; group += 8) {
-                        found |= PackMarks(EqualBytes(Load8(lastBytes + block + group), byte))
-                                 << group;
-                    }
-                } else {
-                    for (std::uint32_t i = 0; i < count; ++i) {
-                        found |= std::uint64_t{lastBytes[block + i] == byte} << i;
-                    }
-                }
+                std::uint64_t found = LastByteMarks(lastBytes, block, hi, byte);
                 candidates[b] = found;
                 for (; found != 0; found &= found - 1) {
                     Prefetch(keys + block + static_cast<unsigned>(std::countr_zero(found)));
@@ -421,12 +556,13 @@ class Finder {
                 for (std::uint64_t found = candidates[b]; found != 0; found &= found - 1) {
                     const auto i = static_cast<unsigned>(std::countr_zero(found));
                     const std::uint64_t key = keys[block + i];
+                    const std::uint64_t word = ChardefStore::CodeWord(key);
                     if ((key & ChardefStore::LongFlag) != 0 ||
-                        (starAsks && (EqualBytes(key, '*') & ~std::uint64_t{0xFF}) != 0)) {
+                        (starAsks && EqualBytes(word, '*') != 0)) {
                         undecided[b] |= std::uint64_t{1} << i;
-                    } else if (accepts(key)) {
+                    } else if (accepts(word)) {
                         accepted[b] |= std::uint64_t{1} << i;
-                        Prefetch(&store.FirstStoredValue(block + i));
+                        Prefetch(store.RunStartPlace(block + i));
                     }
                 }
             }
@@ -485,6 +621,10 @@ class Finder {
     bool hasStar;
     KeyPattern keyPattern;
     std::vector<ValueRange>& ranges;
+    // The literal bytes of a pattern without '*' among its first eight, as the key holds
+    // them: a key the matcher need not ask takes the pattern when its masked bits are these.
+    std::uint64_t literalMask = 0;
+    std::uint64_t literalWant = 0;
 };
 
 }  // namespace

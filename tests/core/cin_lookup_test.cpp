@@ -182,14 +182,62 @@ TEST_P(CinLookupLongCodes, ExactAndWildcardQueriesFollowTheFullBytes) {
     }
 }
 
+// Codes of eight bytes: the key holds them alone when their eighth byte is below 0x80,
+// beside longer codes and codes it does not hold, which must still sort in between.
+TEST(CinLookupLongCodes, EightByteCodesSortAroundTheCodesTheKeyCannotHold) {
+    const std::string unsorted =
+        "abcdefg\x80 v-80\nabcdefgZ v-z\nabcdefg\x7Fz v-7fz\nabcdefg v-7\nabcdefg\x7F v-7f\n"
+        "abcdefg* v-star\nabcdefgy v-y\nabcdefg\x7F v-7f2\nabcdefg\x7E\x80 v-7e80\n"
+        "abcdefg\x7E v-7e\n";
+    const std::string sorted =
+        "abcdefg v-7\nabcdefg* v-star\nabcdefgy v-y\nabcdefgZ v-z\nabcdefg\x7E v-7e\n"
+        "abcdefg\x7E\x80 v-7e80\nabcdefg\x7F v-7f\nabcdefg\x7F v-7f2\nabcdefg\x7Fz v-7fz\n"
+        "abcdefg\x80 v-80\n";
+    const std::vector<std::string> all = {"v-7",    "v-star", "v-y",   "v-z",   "v-7e",
+                                          "v-7e80", "v-7f",   "v-7f2", "v-7fz", "v-80"};
+    const std::vector<std::string> eightBytes = {"v-star", "v-y",   "v-z", "v-7e",
+                                                 "v-7f",   "v-7f2", "v-80"};
+    struct Case {
+        std::string query;
+        std::vector<std::string> results;
+    };
+    const Case cases[] = {
+        {"ABCDEFGZ", {"v-z"}},
+        {"abcdefg\x7F", {"v-7f", "v-7f2"}},
+        {"abcdefg\x7E\x80", {"v-7e80"}},
+        {"abcdefg\x7E", {"v-7e"}},
+        {"abcdefg\x81", {}},
+        {"**", all},
+        {"abcdefg*", all},
+        {"abcdefg?", eightBytes},
+        {"????????", eightBytes},
+        {"*g?", eightBytes},
+        {"?????????", {"v-7e80", "v-7fz"}},
+        {"*z", {"v-z", "v-7fz"}},
+        {"*\x7F", {"v-7f", "v-7f2"}},
+        {"*\x80", {"v-7e80", "v-80"}},
+        {"*\x7E*", {"v-7e", "v-7e80"}},
+    };
+    for (const std::string& entries : {unsorted, sorted}) {
+        test_support::TempDir dir;
+        CinTable table;
+        ASSERT_TRUE(table.Load(dir.Write("t.cin", "%chardef begin\n" + entries)));
+        for (const Case& c : cases) {
+            EXPECT_EQ(table.Lookup(c.query), c.results) << testing::PrintToString(c.query);
+        }
+    }
+}
+
 // Tables of random entries against a plain reading (a std::map in byte order): codes of
-// one to five keys (the usual tables), and codes of one to ten arbitrary bytes, whose keys
-// differ in every bit (the sort then moves keys and values apart).
+// one to five keys (the usual tables), of one to nine keys (past what a key holds), and
+// codes of one to ten arbitrary bytes, whose keys differ in every bit (the sort then moves
+// keys and values apart).
 TEST(CinLookupRandomTables, EveryCodeAndWildcardMatchAPlainReading) {
     struct Shape {
         const char* name;
         std::string alphabet;
         std::size_t maxLength;
+        std::size_t missingLength;  // no code of this length
     };
     std::string everyByte;
     for (int byte = 1; byte < 256; ++byte) {
@@ -197,8 +245,10 @@ TEST(CinLookupRandomTables, EveryCodeAndWildcardMatchAPlainReading) {
             everyByte += static_cast<char>(byte);
         }
     }
-    const Shape shapes[] = {{"keys", "abcdefghijklmnopqrstuvwxyz,./;ABC", 5},
-                            {"bytes", everyByte, 10}};
+    const Shape shapes[] = {{"keys", "abcdefghijklmnopqrstuvwxyz,./;ABC", 5, 0},
+                            {"keys without three", "abcdefghijklmnopqrstuvwxyz,./;ABC", 5, 3},
+                            {"long keys", "abcdefghijklmnopqrstuvwxyz,./;ABC", 9, 0},
+                            {"bytes", everyByte, 10, 0}};
     for (const Shape& shape : shapes) {
         std::mt19937 random(11);
         std::map<std::string, std::vector<std::string>> reference;
@@ -206,6 +256,7 @@ TEST(CinLookupRandomTables, EveryCodeAndWildcardMatchAPlainReading) {
         for (int entry = 0; entry < 3000; ++entry) {
             std::string code;
             const std::size_t length = 1 + random() % shape.maxLength;
+            if (length == shape.missingLength) continue;
             for (std::size_t i = 0; i < length; ++i) {
                 code += shape.alphabet[random() % shape.alphabet.size()];
             }
@@ -222,17 +273,42 @@ TEST(CinLookupRandomTables, EveryCodeAndWildcardMatchAPlainReading) {
                 ASSERT_EQ(table.Lookup(code), values) << shape.name << " " << code;
             }
         }
-        for (const char* pattern :
-             {"**",    "a*",   "?b*",  "*c",    "??",     "???????", "*a*b", "*a*",
-              "*?",    "?*",   "??b",  "?b?d?", "a?",     "ab??",    "*b*q", "*?b",
-              "a*?c*", "*ab*", "*a?b", "?a*b?", "*a*b*c", "\xC3*"}) {
+        std::vector<std::string> patterns = {
+            "**",    "a*",   "?b*",  "*c",    "??",     "???????", "*a*b",   "*a*",
+            "*?",    "?*",   "??b",  "?b?d?", "a?",     "ab??",    "*b*q",   "*?b",
+            "a*?c*", "*ab*", "*a?b", "?a*b?", "*a*b*c", "\xC3*",   "??\xC3", "A?c"};
+        // Patterns without '*' of every length to beyond the longest code: only '?', a
+        // literal at each place, and literals first and last, taken from a code of that
+        // length so that some match.
+        for (std::size_t length = 2; length <= shape.maxLength + 2; ++length) {
+            std::string code(length, 'a');
+            for (const auto& entry : reference) {
+                if (entry.first.size() == length &&
+                    entry.first.find_first_of("?*") == std::string::npos) {
+                    code = entry.first;
+                    if (random() % 4 == 0) break;
+                }
+            }
+            patterns.push_back(std::string(length, '?'));
+            for (std::size_t at = 0; at < length; ++at) {
+                std::string pattern(length, '?');
+                pattern[at] = code[at];
+                patterns.push_back(pattern);
+            }
+            std::string ends(length, '?');
+            ends.front() = code.front();
+            ends.back() = code.back();
+            patterns.push_back(ends);
+        }
+        for (const std::string& pattern : patterns) {
             std::vector<std::string> expected;
             for (const auto& [code, values] : reference) {
-                if (WildcardMatch(pattern, code)) {
+                if (WildcardMatch(ToLowerAscii(pattern), code)) {
                     expected.insert(expected.end(), values.begin(), values.end());
                 }
             }
-            EXPECT_EQ(table.Lookup(pattern), expected) << shape.name << " " << pattern;
+            EXPECT_EQ(table.Lookup(pattern), expected)
+                << shape.name << " " << testing::PrintToString(pattern);
         }
     }
 }
@@ -261,6 +337,9 @@ TEST(CinLookupWildcards, StarBytesHighBytesAndMovedTables) {
         {"?\x84*", {"v-high-q", "v-high"}},
         {"*\x84", {"v-high"}},
         {"??????????", {"v-long-b"}},
+        {"?????????", {"v-long-q"}},
+        {"???", {"v-astb", "v-abst", "v-xstq", "v-high-q"}},
+        {"?\x84?", {"v-high-q"}},
         {"b*b", {"v-long-b"}},
     };
     for (const Case& c : cases) {
@@ -268,8 +347,11 @@ TEST(CinLookupWildcards, StarBytesHighBytesAndMovedTables) {
     }
     CinTable moved(std::move(table));
     EXPECT_EQ(moved.Lookup("*b*q"), Strings({"v-long-q", "v-bq"}));
+    EXPECT_EQ(moved.Lookup("?q"), Strings({"v-bq"}));
     EXPECT_TRUE(table.Lookup("**").empty());  // NOLINT(bugprone-use-after-move)
     EXPECT_TRUE(table.Lookup("*b*q").empty());
+    EXPECT_TRUE(table.Lookup("?q").empty());
+    EXPECT_TRUE(table.Lookup("??????????").empty());
 }
 
 // A table of more than half a million codes keeps each code's last byte for the scans of
@@ -291,7 +373,8 @@ TEST(CinLookupWildcards, LargeTableAgreesWithThePlainReading) {
     test_support::TempDir dir;
     CinTable table;
     ASSERT_TRUE(table.Load(dir.Write("t.cin", file)));
-    for (const char* pattern : {"*b*q", "*q", "*d?q", "a*c*q"}) {
+    for (const char* pattern : {"*b*q", "*q", "*d?q", "a*c*q", "???q", "????????", "???????q",
+                                "a??????q", "???????*?", "??????????", "?b?*"}) {
         std::vector<std::string> expected;
         for (const auto& [code, values] : reference) {
             if (WildcardMatch(pattern, code)) {

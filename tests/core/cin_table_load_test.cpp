@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -137,7 +140,7 @@ TEST_F(CinTableLoadFile, CodesFoldValuesKeepFileOrderAndDuplicates) {
 }
 
 // Short values are stored in place of their offset (up to three bytes, or four ending in a
-// byte above 0x80): every length, last byte, line end, trailing blank and zero byte must
+// byte above 0x83): every length, last byte, line end, trailing blank and zero byte must
 // read the same either way, first value or later ones.
 TEST_F(CinTableLoadFile, ShortAndLongValuesReadTheSame) {
     using namespace std::string_literals;
@@ -156,6 +159,8 @@ TEST_F(CinTableLoadFile, ShortAndLongValuesReadTheSame) {
         {"a7 \xE5\x8F\xA3\n", {"\xE5\x8F\xA3"}},
         {"a8 \xF0\xA0\x80\x80\n", {"\xF0\xA0\x80\x80"}},
         {"a8x \xF0\xA0\x80\x81\n", {"\xF0\xA0\x80\x81"}},
+        {"a8y \xF0\xA0\x80\x83\n", {"\xF0\xA0\x80\x83"}},
+        {"a8z \xF0\xA0\x80\x84\n", {"\xF0\xA0\x80\x84"}},
         {"a9 x\0y\n"s, {"x\0y"s}},
         {"b1 first\nb1 s\nb1 \0\n"s, {"first", "s", "\0"s}},
         {"b2 s\nb2 second\n", {"s", "second"}},
@@ -168,6 +173,10 @@ TEST_F(CinTableLoadFile, ShortAndLongValuesReadTheSame) {
         {"d3abcde v3\n", {"v3"}},
         {"d4abcdef v4\n", {"v4"}},
         {"d5\tv5 \tx\n", {"v5 \tx"}},
+        {"d6abcdeZ v6\n", {"v6"}},  // an eighth byte folded like the others
+        {"d7abcdefg v7\n", {"v7"}},
+        {"d8abcde\x7F v8\n", {"v8"}},
+        {"d9abcde\x80 v9\n", {"v9"}},
         {"z q", {"q"}},  // the text's last byte
     };
     // Lines near the text's end are read by other code than the rest: each case is read
@@ -189,6 +198,48 @@ TEST_F(CinTableLoadFile, ShortAndLongValuesReadTheSame) {
             EXPECT_EQ(table.Lookup(code), c.values) << testing::PrintToString(code) << paddingLines;
         }
         EXPECT_EQ(table.Lookup("**"), all) << paddingLines;
+    }
+}
+
+// Tables of every size sort their records with the values' places, or their values, beside
+// the keys: a small table's values ride in the sort's words with their lengths in the few
+// bits left, a larger one's are gathered after. Values of every length, in tables on both
+// sides of that line and in file order and code order, read back whole.
+TEST_F(CinTableLoadFile, ValuesOfEveryLengthReadBackAfterTheSort) {
+    for (const std::size_t entries : {std::size_t{50000}, std::size_t{120000}}) {
+        for (const bool sorted : {false, true}) {
+            std::mt19937 random(3);
+            std::map<std::string, std::vector<std::string>> reference;
+            std::vector<std::pair<std::string, std::string>> lines;
+            for (std::size_t entry = 0; entry < entries; ++entry) {
+                std::string code;
+                for (std::size_t i = 0; i < 5; ++i)
+                    code += "abcdefghijklmnopqrstuvwxyz,./;"[random() % 30];
+                // Mostly one character, and every length up to 70 bytes.
+                const std::size_t length = entry % 4 == 0 ? 1 + entry / 4 % 70 : 3;
+                std::string value(length, 'v');
+                value[0] = static_cast<char>('A' + entry % 26);
+                value.back() = static_cast<char>('a' + entry % 26);
+                reference[code].push_back(value);
+                lines.emplace_back(code, value);
+            }
+            if (sorted) {
+                std::stable_sort(lines.begin(), lines.end(),
+                                 [](const auto& a, const auto& b) { return a.first < b.first; });
+            }
+            std::string file = "%chardef begin\n";
+            for (const auto& [code, value] : lines) file += code + " " + value + "\n";
+            ASSERT_TRUE(LoadText(file));
+            std::vector<std::string> all;
+            std::size_t asked = 0;
+            for (const auto& [code, values] : reference) {
+                if (++asked % 5 == 0) {
+                    ASSERT_EQ(table.Lookup(code), values) << code << " " << entries;
+                }
+                all.insert(all.end(), values.begin(), values.end());
+            }
+            EXPECT_EQ(table.Lookup("**"), all) << entries << " " << sorted;
+        }
     }
 }
 
