@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Runs every test: the format check, native, sanitizers, MinGW x64 under Wine and MinGW x86
-# under 32-bit Wine.
+# Runs every test: the format check, native, sanitizers, the fuzzers over their seeds, MinGW
+# x64 under Wine and MinGW x86 under 32-bit Wine.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh || exit 1
@@ -18,6 +18,8 @@ step "native build" bash -c 'cmake --preset native >/dev/null && cmake --build -
 step "native tests" ctest --preset native
 step "sanitize build" bash -c 'cmake --preset sanitize >/dev/null && cmake --build --preset sanitize'
 step "sanitize tests" ctest --preset sanitize
+step "fuzz build" bash -c 'cmake --preset fuzz >/dev/null && cmake --build --preset fuzz'
+step "fuzz seeds" scripts/replay-fuzz-seeds.sh
 step "mingw-x64 build" bash -c 'cmake --preset mingw-x64 >/dev/null && cmake --build --preset mingw-x64'
 step "mingw-x64 tests (Wine)" ctest --preset mingw-x64
 step "mingw-x86 tests (32-bit Wine)" ctest --preset mingw-x86
