@@ -257,6 +257,12 @@ class ChardefStore {
         return firstValues.empty() ? values[runStarts[id]] : firstValues[id];
     }
     const std::uint32_t& StoredValueAt(std::uint32_t index) const { return values[index]; }
+    // The ends of the arrays StoredValueAt and FirstStoredValue read from.
+    std::size_t ValueCount() const { return values.size(); }
+    const std::uint32_t* StoredValuesEnd() const { return values.data() + values.size(); }
+    const std::uint32_t* FirstStoredValuesEnd() const {
+        return firstValues.empty() ? StoredValuesEnd() : firstValues.data() + firstValues.size();
+    }
     // The keys of every code, ascending (CodeCount() of them), for scans that read them in
     // bulk; and where each code's run of values starts, RunStart(CodeCount()) closing the
     // last, so that the values of the codes [a, b) are [RunStart(a), RunStart(b)).
