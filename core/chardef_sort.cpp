@@ -2,6 +2,7 @@
 // in file order.
 #include <algorithm>
 #include <bit>
+#include <cstring>
 #include <vector>
 
 #include "chardef_store.h"
@@ -63,11 +64,21 @@ class DigitStarts {
     std::uint32_t* ForPass(const BuildBuffer<std::uint64_t>& keys, const Digits& digits,
                            unsigned pass) {
         if (all) return starts.data() + pass * digits.Size();
+        return CountFor(digits, pass, [&](auto countKey) {
+            for (std::uint64_t key : keys) countKey(key);
+        });
+    }
+
+    bool CountedAll() const { return all; }
+    // The starts for `pass`, counted now over the keys `forEachKey` hands to its argument.
+    template <typename ForEachKey>
+    std::uint32_t* CountFor(const Digits& digits, unsigned pass, ForEachKey forEachKey) {
         starts.assign(digits.Size(), 0);
         const std::uint64_t mask = digits.mask;
         const unsigned shift = digits.Shift(pass);
         std::uint32_t* const counts = starts.data();
-        for (std::uint64_t key : keys) ++counts[static_cast<std::size_t>((key >> shift) & mask)];
+        forEachKey(
+            [=](std::uint64_t key) { ++counts[static_cast<std::size_t>((key >> shift) & mask)]; });
         Sum(counts, digits.Size());
         return counts;
     }
@@ -200,23 +211,47 @@ bool ChardefStore::SortRecords(std::string_view text) {
     constexpr unsigned WideDigitBits = 16;
     const Digits digits(low, bits, WideDigitBits);
     DigitStarts starts(recordKeys, digits);
-    BuildBuffer<std::uint64_t> keyScratch(count);
-    BuildBuffer<std::uint32_t> valueScratch(count);
     const std::uint64_t mask = digits.mask;
+    // Every other pass writes the records as twelve bytes side by side (key, value), one
+    // place a move rather than one in each array, and the next pass moves them back.
+    BuildBuffer<std::uint32_t> records(3 * count);
+    auto keyOfRecord = [&](std::size_t i) {
+        std::uint64_t key;
+        std::memcpy(&key, &records[3 * i], sizeof key);
+        return key;
+    };
     for (unsigned pass = 0; pass < digits.passes; ++pass) {
         const unsigned shift = digits.Shift(pass);
-        std::uint32_t* const next = starts.ForPass(recordKeys, digits, pass);
-        const std::uint64_t* const keys = recordKeys.data();
-        const std::uint32_t* const from = values.data();
-        std::uint64_t* const keysTo = keyScratch.data();
-        std::uint32_t* const valuesTo = valueScratch.data();
-        for (std::size_t i = 0; i < count; ++i) {
-            const std::uint32_t to = next[(keys[i] >> shift) & mask]++;
-            keysTo[to] = keys[i];
-            valuesTo[to] = from[i];
+        const bool fromArrays = pass % 2 == 0;
+        std::uint32_t* next;
+        if (starts.CountedAll() || fromArrays) {
+            next = starts.ForPass(recordKeys, digits, pass);
+        } else {
+            next = starts.CountFor(digits, pass, [&](auto countKey) {
+                for (std::size_t i = 0; i < count; ++i) countKey(keyOfRecord(i));
+            });
         }
-        recordKeys.swap(keyScratch);
-        values.swap(valueScratch);
+        if (fromArrays) {
+            for (std::size_t i = 0; i < count; ++i) {
+                const std::uint64_t key = recordKeys[i];
+                std::uint32_t* const to = &records[3 * std::size_t{next[(key >> shift) & mask]++}];
+                std::memcpy(to, &key, sizeof key);
+                to[2] = values[i];
+            }
+        } else {
+            for (std::size_t i = 0; i < count; ++i) {
+                const std::uint64_t key = keyOfRecord(i);
+                const std::uint32_t to = next[(key >> shift) & mask]++;
+                recordKeys[to] = key;
+                values[to] = records[3 * i + 2];
+            }
+        }
+    }
+    if (digits.passes % 2 != 0) {
+        for (std::size_t i = 0; i < count; ++i) {
+            recordKeys[i] = keyOfRecord(i);
+            values[i] = records[3 * i + 2];
+        }
     }
     return false;
 }

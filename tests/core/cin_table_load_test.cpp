@@ -243,6 +243,52 @@ TEST_F(CinTableLoadFile, ValuesOfEveryLengthReadBackAfterTheSort) {
     }
 }
 
+// Codes whose keys differ in so many bits that keys and values are sorted side by side,
+// in an odd number of passes (codes of six arbitrary bytes, more than 65,536 of them) and
+// in an even one (eight bytes), in file order and in code order.
+TEST_F(CinTableLoadFile, CodesOfManyDifferingBitsSortWithTheirValues) {
+    for (const std::size_t codeBytes : {std::size_t{6}, std::size_t{8}}) {
+        for (const bool sorted : {false, true}) {
+            std::mt19937 random(5);
+            std::map<std::string, std::vector<std::string>> reference;
+            std::vector<std::pair<std::string, std::string>> lines;
+            for (std::size_t entry = 0; entry < 70000; ++entry) {
+                std::string code;
+                for (std::size_t i = 0; i < codeBytes; ++i) {
+                    // Every byte value but blanks, line ends, upper-case letters (folded)
+                    // and the wildcards (a '*' byte is a literal to a '*' in the pattern).
+                    char byte;
+                    do {
+                        byte = static_cast<char>(1 + random() % 255);
+                    } while (byte == ' ' || byte == '\t' || byte == '\n' || byte == '\r' ||
+                             (byte >= 'A' && byte <= 'Z') || byte == '*' || byte == '?' ||
+                             (i == 0 && byte == '%') || (i == 0 && byte == '\xEF'));
+                    code += byte;
+                }
+                const std::string value = "v" + std::to_string(entry % 1000);
+                reference[code].push_back(value);
+                lines.emplace_back(code, value);
+            }
+            if (sorted) {
+                std::stable_sort(lines.begin(), lines.end(),
+                                 [](const auto& a, const auto& b) { return a.first < b.first; });
+            }
+            std::string file = "%chardef begin\n";
+            for (const auto& [code, value] : lines) file += code + " " + value + "\n";
+            ASSERT_TRUE(LoadText(file));
+            std::vector<std::string> all;
+            std::size_t asked = 0;
+            for (const auto& [code, values] : reference) {
+                if (++asked % 7 == 0) {
+                    ASSERT_EQ(table.Lookup(code), values) << codeBytes << " " << sorted;
+                }
+                all.insert(all.end(), values.begin(), values.end());
+            }
+            EXPECT_EQ(table.Lookup("**"), all) << codeBytes << " " << sorted;
+        }
+    }
+}
+
 TEST_F(CinTableLoadFile, HeadersAndKeyNamesFoldTheirNamesAndLaterLinesReplace) {
     ASSERT_TRUE(
         LoadText("%SelKey 123\n%selkey 456\n%empty\n%ename  Some Name \n"
