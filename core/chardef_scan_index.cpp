@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <type_traits>
 
 #include "chardef_store.h"
 
@@ -13,25 +14,54 @@ void ChardefStore::BuildScanIndex() {
     // One pass over the codes in id order: the '*' bytes of the codes the keys hold alone,
     // and each code's length (a key's own, or its flagged entry's) as a bit in the words
     // of that length. A scan for the codes of one length then reads a bit a code, and
-    // nothing for a length no code has: those words are left out.
+    // nothing for a length no code has: those words are left out. A block of 64 codes
+    // gathers its bits in a word per length, stored once, not in the arrays code by code.
+    // The same pass keeps each code's last byte in a large table: a scan for a last byte
+    // then reads one byte a code instead of eight from the keys (small tables are scanned
+    // fast enough without it and are tight on memory).
     const std::size_t words = (count + 63) / 64;
     lengthBits.assign(KeyBytes * words, 0);
+    lastBytes.clear();
     std::uint64_t stars = 0;
     auto flagged = longCodes.begin();
-    for (std::size_t id = 0; id < count; ++id) {
-        const std::uint64_t key = codeKeys[id];
-        std::size_t length;
-        if ((key & LongFlag) == 0) {
-            const std::uint64_t x = CodeWord(key) ^ (ones * '*');
-            stars |= ~(((x & lows) + lows) | x) & highs;
-            length = ShortLength(key);
-        } else {
-            while (flagged->id != id) ++flagged;
-            length = flagged->length;
+    auto scan = [&](auto keepLast) {
+        for (std::size_t block = 0; block < count; block += 64) {
+            std::array<std::uint64_t, KeyBytes + 1> bits{};  // the last for lengths past a key's
+            const std::size_t end = std::min(count, block + 64);
+            for (std::size_t id = block; id < end; ++id) {
+                const std::uint64_t key = codeKeys[id];
+                std::size_t length;
+                unsigned char last = 0;
+                if ((key & LongFlag) == 0) {
+                    const std::uint64_t word = CodeWord(key);
+                    const std::uint64_t x = word ^ (ones * '*');
+                    stars |= ~(((x & lows) + lows) | x) & highs;
+                    length = ShortLength(key);
+                    // The code's last byte is its word's lowest byte that is set.
+                    if (keepLast) {
+                        last = static_cast<unsigned char>(
+                            word >> (static_cast<unsigned>(std::countr_zero(word)) & 56u));
+                    }
+                } else {
+                    while (flagged->id != id) ++flagged;
+                    length = flagged->length;
+                    last = length == 0 ? 0
+                                       : static_cast<unsigned char>(
+                                             longArena[flagged->start + flagged->length - 1]);
+                }
+                bits[std::min(length - 1, KeyBytes)] |= std::uint64_t{1} << (id % 64);
+                if (keepLast) lastBytes[id] = last;
+            }
+            for (std::size_t length = 0; length < KeyBytes; ++length) {
+                lengthBits[length * words + block / 64] = bits[length];
+            }
         }
-        if (length - 1 < KeyBytes) {
-            lengthBits[(length - 1) * words + id / 64] |= std::uint64_t{1} << (id % 64);
-        }
+    };
+    if (count >= LargeCodeCount) {
+        lastBytes.resize(count);
+        scan(std::true_type{});
+    } else {
+        scan(std::false_type{});
     }
     shortCodesHoldStar = stars != 0;
     for (std::size_t length = 0; length < KeyBytes; ++length) {
@@ -39,23 +69,5 @@ void ChardefStore::BuildScanIndex() {
         const bool some = std::any_of(first, first + static_cast<std::ptrdiff_t>(words),
                                       [](std::uint64_t word) { return word != 0; });
         lengthSlots[length] = some ? static_cast<std::uint32_t>(length * words) : NoSlot;
-    }
-
-    // A scan for a last byte reads one byte a code here instead of eight from the keys.
-    // Small tables are scanned fast enough without it and are tight on memory.
-    lastBytes.clear();
-    if (count < LargeCodeCount) return;
-    lastBytes.resize(count);
-    for (std::size_t id = 0; id < count; ++id) {
-        const std::uint64_t key = codeKeys[id];
-        if ((key & LongFlag) != 0) {
-            const std::string_view code = FullCode(static_cast<std::uint32_t>(id));
-            lastBytes[id] = code.empty() ? 0 : static_cast<unsigned char>(code.back());
-        } else {
-            // The code's last byte is its word's lowest byte that is set.
-            const std::uint64_t word = CodeWord(key);
-            lastBytes[id] = static_cast<unsigned char>(
-                word >> (static_cast<unsigned>(std::countr_zero(word)) & 56u));
-        }
     }
 }

@@ -2,6 +2,7 @@
 // in file order.
 #include <algorithm>
 #include <bit>
+#include <cstring>
 #include <vector>
 
 #include "chardef_store.h"
@@ -10,44 +11,118 @@ namespace {
 
 constexpr unsigned MaxDigitBits = 14;
 
-// The digits of a least-significant-digit radix sort over `keyBits` bits, each of at most
-// `maxBits`, as even as the passes allow.
+// The digits of a least-significant-digit radix sort over `keyBits` bits above `lowBits`,
+// each of at most `maxBits`, as even as the passes allow.
 struct Digits {
-    Digits(unsigned keyBits, unsigned maxBits)
-        : passes((keyBits + maxBits - 1) / maxBits), bits((keyBits + passes - 1) / passes) {}
+    Digits(unsigned lowBits, unsigned keyBits, unsigned maxBits)
+        : passes((keyBits + maxBits - 1) / maxBits),
+          bits((keyBits + passes - 1) / passes),
+          low(lowBits),
+          mask((std::uint64_t{1} << bits) - 1) {}
     unsigned passes;
     unsigned bits;
-    std::uint64_t Mask() const { return (std::uint64_t{1} << bits) - 1; }
-    std::size_t Of(std::uint64_t key, unsigned shift) const {
-        return static_cast<std::size_t>((key >> shift) & Mask());
-    }
+    unsigned low;
+    std::uint64_t mask;
+    std::size_t Size() const { return std::size_t{1} << bits; }
+    unsigned Shift(unsigned pass) const { return low + pass * bits; }
 };
 
-// Where each digit's records start once the pass has moved them: the digits at `shift`
-// counted, then summed. A pass's counts do not depend on the order of the keys, so each
-// is taken just before its pass, into one array for all of them.
-void StartsOfDigits(const BuildBuffer<std::uint64_t>& keys, unsigned shift, const Digits& digits,
-                    std::vector<std::uint32_t>& starts) {
-    starts.assign(std::size_t{1} << digits.bits, 0);
-    for (std::uint64_t key : keys) ++starts[digits.Of(key, shift)];
-    std::uint32_t sum = 0;
-    for (std::uint32_t& start : starts) {
-        const std::uint32_t here = start;
-        start = sum;
-        sum += here;
+// Where each digit's records start once a pass has moved them, for every pass at once
+// (`starts` holds Size() places per pass): the counts do not depend on the order of the
+// keys, so one read of the keys serves all the passes. When that would cost more than a
+// small share of the records' own memory (a small table is tight on memory, a large one
+// is not), each pass counts its own digits just before it (Counted below).
+class DigitStarts {
+  public:
+    DigitStarts(const BuildBuffer<std::uint64_t>& keys, const Digits& digits)
+        : all(digits.passes * digits.Size() * sizeof(std::uint32_t) <= keys.size()) {
+        if (!all) return;
+        starts.assign(digits.passes * digits.Size(), 0);
+        switch (digits.passes) {
+            case 1:
+                CountAll<1>(keys, digits);
+                break;
+            case 2:
+                CountAll<2>(keys, digits);
+                break;
+            case 3:
+                CountAll<3>(keys, digits);
+                break;
+            case 4:
+                CountAll<4>(keys, digits);
+                break;
+            default:
+                CountAll<5>(keys, digits);
+                break;  // 64 bits in digits of 14 or more
+        }
+        for (unsigned pass = 0; pass < digits.passes; ++pass) {
+            Sum(starts.data() + pass * digits.Size(), digits.Size());
+        }
     }
-}
+
+    // The starts for `pass`, counted now when they were not counted at once.
+    std::uint32_t* ForPass(const BuildBuffer<std::uint64_t>& keys, const Digits& digits,
+                           unsigned pass) {
+        if (all) return starts.data() + pass * digits.Size();
+        return CountFor(digits, pass, [&](auto countKey) {
+            for (std::uint64_t key : keys) countKey(key);
+        });
+    }
+
+    bool CountedAll() const { return all; }
+    // The starts for `pass`, counted now over the keys `forEachKey` hands to its argument.
+    template <typename ForEachKey>
+    std::uint32_t* CountFor(const Digits& digits, unsigned pass, ForEachKey forEachKey) {
+        starts.assign(digits.Size(), 0);
+        const std::uint64_t mask = digits.mask;
+        const unsigned shift = digits.Shift(pass);
+        std::uint32_t* const counts = starts.data();
+        forEachKey(
+            [=](std::uint64_t key) { ++counts[static_cast<std::size_t>((key >> shift) & mask)]; });
+        Sum(counts, digits.Size());
+        return counts;
+    }
+
+  private:
+    // The counts of every pass in one read of the keys, the passes unrolled.
+    template <unsigned Passes>
+    void CountAll(const BuildBuffer<std::uint64_t>& keys, const Digits& digits) {
+        const std::uint64_t mask = digits.mask;
+        const unsigned bits = digits.bits;
+        const unsigned low = digits.low;
+        std::uint32_t* const counts = starts.data();
+        const std::size_t size = digits.Size();
+        for (std::uint64_t key : keys) {
+            const std::uint64_t sorted = key >> low;
+            for (unsigned pass = 0; pass < Passes; ++pass) {
+                ++counts[pass * size + static_cast<std::size_t>((sorted >> (pass * bits)) & mask)];
+            }
+        }
+    }
+    static void Sum(std::uint32_t* counts, std::size_t size) {
+        std::uint32_t sum = 0;
+        for (std::size_t i = 0; i < size; ++i) {
+            const std::uint32_t here = counts[i];
+            counts[i] = sum;
+            sum += here;
+        }
+    }
+    bool all;
+    std::vector<std::uint32_t> starts;
+};
 
 // Sorts words by their `keyBits` bits above the lowest `lowBits`, stably, in passes that
 // move the words alone.
 void SortWordsAbove(BuildBuffer<std::uint64_t>& words, unsigned lowBits, unsigned keyBits) {
-    const Digits digits(keyBits, MaxDigitBits);
-    std::vector<std::uint32_t> starts;
+    const Digits digits(lowBits, keyBits, MaxDigitBits);
+    DigitStarts starts(words, digits);
     BuildBuffer<std::uint64_t> scratch(words.size());
+    const std::uint64_t mask = digits.mask;
     for (unsigned pass = 0; pass < digits.passes; ++pass) {
-        const unsigned shift = lowBits + pass * digits.bits;
-        StartsOfDigits(words, shift, digits, starts);
-        for (std::uint64_t word : words) scratch[starts[digits.Of(word, shift)]++] = word;
+        const unsigned shift = digits.Shift(pass);
+        std::uint32_t* const next = starts.ForPass(words, digits, pass);
+        std::uint64_t* const to = scratch.data();
+        for (std::uint64_t word : words) to[next[(word >> shift) & mask]++] = word;
         words.swap(scratch);
     }
 }
@@ -134,20 +209,49 @@ bool ChardefStore::SortRecords(std::string_view text) {
     // bytes a record, so fewer and wider digits pay here (measured on codes of eight keys:
     // four passes of 16 bits beat five of 13).
     constexpr unsigned WideDigitBits = 16;
-    const Digits digits(bits, WideDigitBits);
-    std::vector<std::uint32_t> starts;
-    BuildBuffer<std::uint64_t> keyScratch(count);
-    BuildBuffer<std::uint32_t> valueScratch(count);
+    const Digits digits(low, bits, WideDigitBits);
+    DigitStarts starts(recordKeys, digits);
+    const std::uint64_t mask = digits.mask;
+    // Every other pass writes the records as twelve bytes side by side (key, value), one
+    // place a move rather than one in each array, and the next pass moves them back.
+    BuildBuffer<std::uint32_t> records(3 * count);
+    auto keyOfRecord = [&](std::size_t i) {
+        std::uint64_t key;
+        std::memcpy(&key, &records[3 * i], sizeof key);
+        return key;
+    };
     for (unsigned pass = 0; pass < digits.passes; ++pass) {
-        const unsigned shift = low + pass * digits.bits;
-        StartsOfDigits(recordKeys, shift, digits, starts);
-        for (std::size_t i = 0; i < count; ++i) {
-            const std::uint32_t to = starts[digits.Of(recordKeys[i], shift)]++;
-            keyScratch[to] = recordKeys[i];
-            valueScratch[to] = values[i];
+        const unsigned shift = digits.Shift(pass);
+        const bool fromArrays = pass % 2 == 0;
+        std::uint32_t* next;
+        if (starts.CountedAll() || fromArrays) {
+            next = starts.ForPass(recordKeys, digits, pass);
+        } else {
+            next = starts.CountFor(digits, pass, [&](auto countKey) {
+                for (std::size_t i = 0; i < count; ++i) countKey(keyOfRecord(i));
+            });
         }
-        recordKeys.swap(keyScratch);
-        values.swap(valueScratch);
+        if (fromArrays) {
+            for (std::size_t i = 0; i < count; ++i) {
+                const std::uint64_t key = recordKeys[i];
+                std::uint32_t* const to = &records[3 * std::size_t{next[(key >> shift) & mask]++}];
+                std::memcpy(to, &key, sizeof key);
+                to[2] = values[i];
+            }
+        } else {
+            for (std::size_t i = 0; i < count; ++i) {
+                const std::uint64_t key = keyOfRecord(i);
+                const std::uint32_t to = next[(key >> shift) & mask]++;
+                recordKeys[to] = key;
+                values[to] = records[3 * i + 2];
+            }
+        }
+    }
+    if (digits.passes % 2 != 0) {
+        for (std::size_t i = 0; i < count; ++i) {
+            recordKeys[i] = keyOfRecord(i);
+            values[i] = records[3 * i + 2];
+        }
     }
     return false;
 }

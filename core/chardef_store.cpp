@@ -47,8 +47,9 @@ std::uint64_t ChardefStore::PackKey(std::string_view lowered) {
 void ChardefStore::Reserve(std::size_t entries, std::size_t textSize) {
     form = ValueForm(textSize);
     placesOnly = form.HoldsShortValues() && textSize <= SmallTextBytes;
-    recordKeys.reserve(entries);
-    values.reserve(entries);
+    // Sized, not reserved: the parser's appender writes into the places (left uninitialised).
+    recordKeys.resize(entries);
+    values.resize(entries);
 }
 
 void ChardefStore::Add(std::string_view code, std::uint32_t valueOffset, std::uint32_t stored,
@@ -63,10 +64,15 @@ void ChardefStore::Add(std::string_view code, std::uint32_t valueOffset, std::ui
         }
         recordLongCodes.push_back({valueOffset, start, static_cast<std::uint32_t>(code.size())});
     }
-    // Without a branch: in a table listed in character order the outcome is random.
-    recordsSorted &= recordKeys.empty() || key >= recordKeys.back();
-    recordKeys.push_back(key);
-    values.push_back((key & LongFlag) != 0 ? valueOffset : stored);
+    if (recordCount == recordKeys.size()) {
+        const std::size_t grown = std::max<std::size_t>(16, 2 * recordCount);
+        recordKeys.resize(grown);
+        values.resize(grown);
+    }
+    recordsSorted = recordsSorted && (recordCount == 0 || key >= recordKeys[recordCount - 1]);
+    recordKeys[recordCount] = key;
+    values[recordCount] = (key & LongFlag) != 0 ? valueOffset : stored;
+    ++recordCount;
 }
 
 std::string_view ChardefStore::LongCodeOf(const std::vector<LongCode>& list,
@@ -100,6 +106,8 @@ void ChardefStore::OrderLongRuns() {
 }
 
 void ChardefStore::FinishBuild(std::string_view text) {
+    recordKeys.resize(recordCount);  // no reallocation: only the size shrinks
+    values.resize(recordCount);
     const bool stored = SortRecords(text);
     OrderLongRuns();
     if (placesOnly && !stored) {
@@ -128,7 +136,7 @@ void ChardefStore::FinishBuild(std::string_view text) {
         // earlier place, and the previous key is kept aside before it can be overwritten.
         // The target is picked by arithmetic: compilers turn a conditional here into a branch.
         auto layOut = [&](auto keepFirst) {
-            std::uint64_t previous = ~sorted[0];
+            std::uint64_t previous = count == 0 ? 0 : ~sorted[0];
             for (std::size_t i = 0; i < count; ++i) {
                 const std::uint64_t key = sorted[i];
                 const std::size_t startsCode = key != previous ? 1 : 0;

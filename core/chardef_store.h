@@ -111,52 +111,88 @@ class ChardefStore {
     std::uint32_t BuildForm(std::string_view value, std::uint32_t offset) const {
         return placesOnly ? form.InText(offset, value.size()) : form.Of(value, offset);
     }
-    // BuildForm of a value of one byte or more whose first four bytes may be read.
-    std::uint32_t BuildFormUsual(const char* value, std::size_t length,
-                                 std::uint32_t offset) const {
-        return placesOnly ? form.InText(offset, length) : form.OfUsual(value, length, offset);
-    }
     static constexpr std::size_t SmallTextBytes = std::size_t{2} << 20;
 
     // Building. Reserve picks the value form for a text of `textSize` bytes and sizes the
-    // record arrays for at most `entries` entries; Add folds
-    // the code to lower case and keeps the entry after those added before; FinishBuild
-    // sorts and lays out the codes. Each may throw std::bad_alloc; a store whose build
+    // record arrays for `entries` entries (they grow past that when needed); Add folds the
+    // code to lower case and keeps the entry after those added before; FinishBuild sorts
+    // and lays out the codes. Each may throw std::bad_alloc; a store whose build
     // failed is simply dropped.
     void Reserve(std::size_t entries, std::size_t textSize);
     // `readable` counts the bytes that may be read from the code's start (at least its own);
     // `stored` is the value's BuildForm.
     void Add(std::string_view code, std::uint32_t valueOffset, std::uint32_t stored,
              std::size_t readable);
-    // Add for a code of one to eight bytes whose first eight bytes (the code and what
-    // follows it) are already loaded as `word`; inline for the parser's loop.
-    void AddShortCode(const char* code, std::uint64_t word, std::size_t length,
-                      std::uint32_t valueOffset, std::uint32_t stored) {
-        const std::uint64_t key = PackLoweredWord(word, length);
-        if ((key & LongFlag) != 0) {
-            Add(std::string_view(code, length), valueOffset, stored, length);
-            return;
-        }
-        // Without a branch: in a table listed in character order the outcome is random.
-        recordsSorted &= recordKeys.empty() || key >= recordKeys.back();
-        recordKeys.push_back(key);
-        values.push_back(stored);
-    }
     // The key of a code of one to eight bytes at the start of `word`: its bytes kept,
     // 'A'..'Z' lowered.
     static std::uint64_t PackLoweredWord(std::uint64_t word, std::size_t length) {
         constexpr std::uint64_t ones = 0x0101010101010101ULL;
-        constexpr std::uint64_t highs = ones << 7;
         const std::uint64_t mask = ~std::uint64_t{0} << (64 - 8 * length);
-        std::uint64_t bytes = word & mask;
+        const std::uint64_t padded = LoweredBytes(word, mask) | ~mask;
+        const bool zeroByte = ((padded - ones) & ~padded & (ones << 7)) != 0;
+        return KeyOfBytes(padded & mask, zeroByte);
+    }
+    // The first `mask` bytes of `word` with 'A'..'Z' lowered, the rest cleared.
+    static std::uint64_t LoweredBytes(std::uint64_t word, std::uint64_t mask) {
+        constexpr std::uint64_t ones = 0x0101010101010101ULL;
+        constexpr std::uint64_t highs = ones << 7;
+        const std::uint64_t bytes = word & mask;
         const std::uint64_t low7 = bytes & ~highs;
         const std::uint64_t capitals =
             (low7 + ones * (0x80 - 'A')) & ~(low7 + ones * (0x80 - 'Z' - 1)) & ~bytes & highs;
-        bytes |= capitals >> 2;
-        const std::uint64_t padded = bytes | ~mask;
-        const bool zeroByte = ((padded - ones) & ~padded & highs) != 0;
-        return KeyOfBytes(bytes, zeroByte);
+        return bytes | (capitals >> 2);
     }
+
+    // Adds the records of the parser's usual lines (a code of one to eight bytes, none of
+    // them below '!', and a value of one byte or more) with the arrays' places, the count
+    // and the value form held by value, so that they stay in registers while the records
+    // are written. No other call may add records while one is open; Close hands the
+    // records back.
+    class UsualLineAppender {
+      public:
+        explicit UsualLineAppender(ChardefStore& store)
+            : keys(store.recordKeys.data()),
+              values(store.values.data()),
+              count(store.recordCount),
+              capacity(store.recordKeys.size()),
+              lastKey(store.recordCount == 0 ? 0 : store.recordKeys[store.recordCount - 1]),
+              sorted(store.recordsSorted),
+              placesOnly(store.placesOnly),
+              form(store.form) {}
+
+        // `word` holds the code's first eight bytes and what follows it, the first the most
+        // significant; the value's first four bytes may be read. Adds nothing and returns
+        // false when the arrays are full or the key cannot hold the code (an eighth byte of
+        // 0x80 or more): the caller then adds the line through ChardefStore::Add.
+        bool Append(std::uint64_t word, std::size_t length, const char* value,
+                    std::size_t valueLength, std::uint32_t valueOffset) {
+            const std::uint64_t key =
+                KeyOfBytes(LoweredBytes(word, ~std::uint64_t{0} << (64 - 8 * length)), false);
+            if (count == capacity || (key & LongFlag) != 0) return false;
+            keys[count] = key;
+            values[count] = placesOnly ? form.InText(valueOffset, valueLength)
+                                       : form.OfUsual(value, valueLength, valueOffset);
+            ++count;
+            // Without a branch: in a table listed in character order the outcome is random.
+            sorted &= key >= lastKey;
+            lastKey = key;
+            return true;
+        }
+        void Close(ChardefStore& store) const {
+            store.recordCount = count;
+            store.recordsSorted = sorted;
+        }
+
+      private:
+        std::uint64_t* keys;
+        std::uint32_t* values;
+        std::size_t count;
+        std::size_t capacity;
+        std::uint64_t lastKey;
+        bool sorted;
+        bool placesOnly;
+        ValueForm form;
+    };
     // The key of a code's first eight bytes `bytes` (zero padded), with the flag set when
     // `isLong` (the code holds more, or a zero byte): without a branch, for the parser.
     static std::uint64_t KeyOfBytes(std::uint64_t bytes, bool isLong) {
@@ -181,6 +217,7 @@ class ChardefStore {
         std::swap(rankBits, other.rankBits);
         std::swap(bucketShift, other.bucketShift);
         recordKeys.swap(other.recordKeys);
+        std::swap(recordCount, other.recordCount);
         recordLongCodes.swap(other.recordLongCodes);
         std::swap(recordsSorted, other.recordsSorted);
         lastBytes.swap(other.lastBytes);
@@ -220,6 +257,12 @@ class ChardefStore {
         return firstValues.empty() ? values[runStarts[id]] : firstValues[id];
     }
     const std::uint32_t& StoredValueAt(std::uint32_t index) const { return values[index]; }
+    // The ends of the arrays StoredValueAt and FirstStoredValue read from.
+    std::size_t ValueCount() const { return values.size(); }
+    const std::uint32_t* StoredValuesEnd() const { return values.data() + values.size(); }
+    const std::uint32_t* FirstStoredValuesEnd() const {
+        return firstValues.empty() ? StoredValuesEnd() : firstValues.data() + firstValues.size();
+    }
     // The keys of every code, ascending (CodeCount() of them), for scans that read them in
     // bulk; and where each code's run of values starts, RunStart(CodeCount()) closing the
     // last, so that the values of the codes [a, b) are [RunStart(a), RunStart(b)).
@@ -307,8 +350,9 @@ class ChardefStore {
     ValueForm form;
     bool placesOnly = false;  // see BuildForm
 
-    // Building only.
+    // Building only. The record arrays are sized ahead; the first recordCount are records.
     BuildBuffer<std::uint64_t> recordKeys;
+    std::size_t recordCount = 0;
     std::vector<LongCode> recordLongCodes;  // by value offset, in file order
     bool recordsSorted = true;
 };

@@ -84,26 +84,50 @@ std::string_view LineValue(const char* begin, const char* end) {
     return std::string_view(begin, static_cast<std::size_t>(at - begin));
 }
 
-// Reads stored values back: in place, or from the text with the length kept or, when no
-// length is kept, up to the line end.
+// Where a stored value's bytes lie: in place, or in the text with the length kept or,
+// when no length is kept, up to the line end.
+struct FoundValue {
+    const char* place;
+    std::size_t length;  // 0: up to the line end
+    // Whether the value is made by a fixed copy (see FixedCopyBytes), which reads past it.
+    bool copiedFixed;
+};
+
+// A string of up to FixedCopyBytes bytes, the libraries' small-string room, is made from a
+// copy of that fixed length, a few moves, and then cut to its own length: the copy of a
+// length known only at run time is a call. The copy is written out in each loop, not in a
+// function of its own, so that compilers inline it.
+constexpr std::size_t FixedCopyBytes = 15;
+
 class ValueReader {
   public:
     ValueReader(const ValueForm& valueForm, const char* textBegin, std::size_t textSize)
         : form(valueForm), text(textBegin), textEnd(textBegin + textSize) {}
 
-    std::string_view operator()(const std::uint32_t& stored) const {
+    // `storedEnd` ends the array `stored` lies in: a fixed copy is taken only where that
+    // array, or the text, holds enough bytes from the value's start.
+    FoundValue Find(const std::uint32_t& stored, const std::uint32_t* storedEnd) const {
         const bool isShort = form.IsShort(stored);
-        const std::size_t length = form.Length(stored);
-        if (!isShort && length == 0) return LineValue(text + form.Offset(stored), textEnd);
         // Picked by masks, not a branch: in a table of characters and phrases which a value
         // is follows no pattern, and compilers turn a conditional here into a branch.
-        const auto inText = reinterpret_cast<std::uintptr_t>(text + form.Offset(stored));
-        const auto inPlace = reinterpret_cast<std::uintptr_t>(&stored);
         const std::uintptr_t placeMask = std::uintptr_t{0} - std::uintptr_t{isShort};
         const std::size_t lengthMask = std::size_t{0} - std::size_t{isShort};
-        return std::string_view(
-            reinterpret_cast<const char*>((inPlace & placeMask) | (inText & ~placeMask)),
-            (ValueForm::ShortLength(stored) & lengthMask) | (length & ~lengthMask));
+        const auto* place = reinterpret_cast<const char*>(
+            (reinterpret_cast<std::uintptr_t>(&stored) & placeMask) |
+            (reinterpret_cast<std::uintptr_t>(text + form.Offset(stored)) & ~placeMask));
+        const std::size_t length =
+            (ValueForm::ShortLength(stored) & lengthMask) | (form.Length(stored) & ~lengthMask);
+        const auto* regionEnd = reinterpret_cast<const char*>(
+            (reinterpret_cast<std::uintptr_t>(storedEnd) & placeMask) |
+            (reinterpret_cast<std::uintptr_t>(textEnd) & ~placeMask));
+        const bool fixed = length - 1 < FixedCopyBytes &&
+                           static_cast<std::size_t>(regionEnd - place) >= FixedCopyBytes;
+        return {place, length, fixed};
+    }
+    // A value not copied fixed.
+    std::string_view Whole(const FoundValue& found) const {
+        return found.length != 0 ? std::string_view(found.place, found.length)
+                                 : LineValue(found.place, textEnd);
     }
     // Where a value not stored in place lies, to be asked for ahead of its copy.
     const char* Place(std::uint32_t stored) const {
@@ -122,6 +146,7 @@ void CopyRanges(const ChardefStore& chardefs, const std::vector<ValueRange>& ran
                 const ValueReader& reader, std::vector<std::string>& results) {
     // A copy whose address the copies cannot reach, so the compiler keeps it in registers.
     const ValueReader value = reader;
+    const std::uint32_t* const storedEnd = chardefs.StoredValuesEnd();
     constexpr std::uint32_t ReadAhead = 16;
     // Matches far apart make many short ranges: their values, and then the text of their
     // first values, are asked for some ranges ahead.
@@ -136,14 +161,15 @@ void CopyRanges(const ChardefStore& chardefs, const std::vector<ValueRange>& ran
         }
         const std::uint32_t* const stored = &chardefs.StoredValueAt(range.first);
         const std::uint32_t count = range.last - range.first;
-        std::uint32_t v = 0;
-        if (AskAhead) {
-            for (; v + ReadAhead < count; ++v) {
-                Prefetch(value.Place(stored[v + ReadAhead]));
-                results.emplace_back(value(stored[v]));
+        for (std::uint32_t v = 0; v < count; ++v) {
+            if (AskAhead && v + ReadAhead < count) Prefetch(value.Place(stored[v + ReadAhead]));
+            const FoundValue found = value.Find(stored[v], storedEnd);
+            if (found.copiedFixed) {
+                results.emplace_back(found.place, FixedCopyBytes).resize(found.length);
+            } else {
+                results.emplace_back(value.Whole(found));
             }
         }
-        for (; v < count; ++v) results.emplace_back(value(stored[v]));
     }
 }
 
@@ -173,9 +199,19 @@ std::vector<std::string> CinTable::Lookup(std::string_view code) const {
     const ValueReader value(chardefs.Form(), text.get(), textSize);
     auto appendValues = [&](std::uint32_t id) {
         const auto [first, last] = chardefs.Values(id);
-        results.emplace_back(value(chardefs.FirstStoredValue(id)));
-        for (std::uint32_t v = first + 1; v < last; ++v) {
-            results.emplace_back(value(chardefs.StoredValueAt(v)));
+        // The first value is read where the table keeps it by code (FirstStoredValue).
+        const std::uint32_t* stored = &chardefs.FirstStoredValue(id);
+        const std::uint32_t* storedEnd = chardefs.FirstStoredValuesEnd();
+        const std::uint32_t* const later = chardefs.StoredValuesEnd() - chardefs.ValueCount();
+        for (std::uint32_t v = first; v < last; ++v) {
+            const FoundValue found = value.Find(*stored, storedEnd);
+            if (found.copiedFixed) {
+                results.emplace_back(found.place, FixedCopyBytes).resize(found.length);
+            } else {
+                results.emplace_back(value.Whole(found));
+            }
+            stored = later + v + 1;
+            storedEnd = chardefs.StoredValuesEnd();
         }
     };
 

@@ -36,11 +36,16 @@ std::size_t AddUsualChardefLines(const char* data, std::size_t size, std::size_t
     constexpr std::size_t Slack = 16;  // a code's word is read from any line start in a block
     std::size_t base = at;
     if (size - base < Block + Slack) return at;
+    ChardefStore::UsualLineAppender records(store);
+    auto stop = [&](std::size_t where) {
+        records.Close(store);
+        return where;
+    };
     std::uint64_t ends = line_ends::LineEndBits<WithCr>(data + base);
     while (true) {
         while (ends == 0) {
             base += Block;
-            if (size - base < Block + Slack) return at;
+            if (size - base < Block + Slack) return stop(at);
             ends = line_ends::LineEndBits<WithCr>(data + base);
         }
         const std::size_t lineEnd = base + static_cast<std::size_t>(std::countr_zero(ends));
@@ -50,7 +55,7 @@ std::size_t AddUsualChardefLines(const char* data, std::size_t size, std::size_t
             continue;
         }
         const char first = data[at];
-        if (first == '%' || first == '\xEF' || IsBlank(first)) return at;
+        if (first == '%' || first == '\xEF' || IsBlank(first)) return stop(at);
         const std::uint64_t word = LoadBigEndianWord(data + at);
         const std::uint64_t cuts = line_ends::BytesBelow(word, '!');
         // Eight when the word holds no cut (a code of eight bytes or more).
@@ -60,14 +65,20 @@ std::size_t AddUsualChardefLines(const char* data, std::size_t size, std::size_t
         const char ninth = data[at + 8];
         const auto inWord = static_cast<char>(word >> ((56 - 8 * codeLength) & 63));
         const char cut = codeLength < 8 ? inWord : ninth;
-        if (!IsBlank(cut)) return at;  // no value, a control byte, or a longer code
+        if (!IsBlank(cut)) return stop(at);  // no value, a control byte, or a longer code
         std::size_t valueStart = at + codeLength + 1;
         while (valueStart < lineEnd && IsBlank(data[valueStart])) ++valueStart;  // aligned columns
-        if (valueStart == lineEnd || IsBlank(data[lineEnd - 1])) return at;
+        if (valueStart == lineEnd || IsBlank(data[lineEnd - 1])) return stop(at);
         const std::size_t valueLength = lineEnd - valueStart;
         const auto offset = static_cast<std::uint32_t>(valueStart);
-        const std::uint32_t stored = store.BuildFormUsual(data + valueStart, valueLength, offset);
-        store.AddShortCode(data + at, word, codeLength, offset, stored);
+        if (!records.Append(word, codeLength, data + valueStart, valueLength, offset)) {
+            // Full arrays or a code its key cannot hold: the general path adds it.
+            records.Close(store);
+            store.Add(std::string_view(data + at, codeLength), offset,
+                      store.BuildForm(std::string_view(data + valueStart, valueLength), offset),
+                      size - at);
+            records = ChardefStore::UsualLineAppender(store);
+        }
         at = lineEnd + 1;
     }
 }

@@ -4,6 +4,7 @@
 #include <map>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cin_table.h"
@@ -36,6 +37,30 @@ std::string Answers(const CinTable& table, std::initializer_list<const char*> co
 class CinTableLoadFile : public testing::Test {
   protected:
     bool LoadText(std::string_view bytes) { return table.Load(dir.Write("t.cin", bytes)); }
+
+    // Loads the (code, value) lines, in code order when `sorted` (stably, as a table in
+    // code order lists them), and checks every `step`th code and "**" against them.
+    void ExpectLinesReadBack(std::vector<std::pair<std::string, std::string>> lines, bool sorted,
+                             std::size_t step, const std::string& note) {
+        std::map<std::string, std::vector<std::string>> reference;
+        for (const auto& [code, value] : lines) reference[code].push_back(value);
+        if (sorted) {
+            std::stable_sort(lines.begin(), lines.end(),
+                             [](const auto& a, const auto& b) { return a.first < b.first; });
+        }
+        std::string file = "%chardef begin\n";
+        for (const auto& [code, value] : lines) file += code + " " + value + "\n";
+        ASSERT_TRUE(LoadText(file)) << note;
+        std::vector<std::string> all;
+        std::size_t asked = 0;
+        for (const auto& [code, values] : reference) {
+            if (++asked % step == 0) {
+                ASSERT_EQ(table.Lookup(code), values) << code << " " << note;
+            }
+            all.insert(all.end(), values.begin(), values.end());
+        }
+        EXPECT_EQ(table.Lookup("**"), all) << note << " " << sorted;
+    }
 
     test_support::TempDir dir;
     CinTable table;
@@ -209,7 +234,6 @@ TEST_F(CinTableLoadFile, ValuesOfEveryLengthReadBackAfterTheSort) {
     for (const std::size_t entries : {std::size_t{50000}, std::size_t{120000}}) {
         for (const bool sorted : {false, true}) {
             std::mt19937 random(3);
-            std::map<std::string, std::vector<std::string>> reference;
             std::vector<std::pair<std::string, std::string>> lines;
             for (std::size_t entry = 0; entry < entries; ++entry) {
                 std::string code;
@@ -220,25 +244,37 @@ TEST_F(CinTableLoadFile, ValuesOfEveryLengthReadBackAfterTheSort) {
                 std::string value(length, 'v');
                 value[0] = static_cast<char>('A' + entry % 26);
                 value.back() = static_cast<char>('a' + entry % 26);
-                reference[code].push_back(value);
                 lines.emplace_back(code, value);
             }
-            if (sorted) {
-                std::stable_sort(lines.begin(), lines.end(),
-                                 [](const auto& a, const auto& b) { return a.first < b.first; });
-            }
-            std::string file = "%chardef begin\n";
-            for (const auto& [code, value] : lines) file += code + " " + value + "\n";
-            ASSERT_TRUE(LoadText(file));
-            std::vector<std::string> all;
-            std::size_t asked = 0;
-            for (const auto& [code, values] : reference) {
-                if (++asked % 5 == 0) {
-                    ASSERT_EQ(table.Lookup(code), values) << code << " " << entries;
+            ExpectLinesReadBack(std::move(lines), sorted, 5, std::to_string(entries));
+        }
+    }
+}
+
+// Codes whose keys differ in so many bits that keys and values are sorted side by side,
+// in an odd number of passes (codes of six arbitrary bytes, more than 65,536 of them) and
+// in an even one (eight bytes), in file order and in code order.
+TEST_F(CinTableLoadFile, CodesOfManyDifferingBitsSortWithTheirValues) {
+    for (const std::size_t codeBytes : {std::size_t{6}, std::size_t{8}}) {
+        for (const bool sorted : {false, true}) {
+            std::mt19937 random(5);
+            std::vector<std::pair<std::string, std::string>> lines;
+            for (std::size_t entry = 0; entry < 70000; ++entry) {
+                std::string code;
+                for (std::size_t i = 0; i < codeBytes; ++i) {
+                    // Every byte value but blanks, line ends, upper-case letters (folded)
+                    // and the wildcards (a '*' byte is a literal to a '*' in the pattern).
+                    char byte;
+                    do {
+                        byte = static_cast<char>(1 + random() % 255);
+                    } while (byte == ' ' || byte == '\t' || byte == '\n' || byte == '\r' ||
+                             (byte >= 'A' && byte <= 'Z') || byte == '*' || byte == '?' ||
+                             (i == 0 && byte == '%') || (i == 0 && byte == '\xEF'));
+                    code += byte;
                 }
-                all.insert(all.end(), values.begin(), values.end());
+                lines.emplace_back(code, "v" + std::to_string(entry % 1000));
             }
-            EXPECT_EQ(table.Lookup("**"), all) << entries << " " << sorted;
+            ExpectLinesReadBack(std::move(lines), sorted, 7, std::to_string(codeBytes));
         }
     }
 }
