@@ -257,8 +257,8 @@ class ChardefStore {
         return firstValues.empty() ? values[runStarts[id]] : firstValues[id];
     }
     const std::uint32_t& StoredValueAt(std::uint32_t index) const { return values[index]; }
-    // The ends of the arrays StoredValueAt and FirstStoredValue read from.
-    std::size_t ValueCount() const { return values.size(); }
+    // The bounds of the arrays StoredValueAt and FirstStoredValue read from.
+    const std::uint32_t* StoredValuesBegin() const { return values.data(); }
     const std::uint32_t* StoredValuesEnd() const { return values.data() + values.size(); }
     const std::uint32_t* FirstStoredValuesEnd() const {
         return firstValues.empty() ? StoredValuesEnd() : firstValues.data() + firstValues.size();

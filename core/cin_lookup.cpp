@@ -202,7 +202,6 @@ std::vector<std::string> CinTable::Lookup(std::string_view code) const {
         // The first value is read where the table keeps it by code (FirstStoredValue).
         const std::uint32_t* stored = &chardefs.FirstStoredValue(id);
         const std::uint32_t* storedEnd = chardefs.FirstStoredValuesEnd();
-        const std::uint32_t* const later = chardefs.StoredValuesEnd() - chardefs.ValueCount();
         for (std::uint32_t v = first; v < last; ++v) {
             const FoundValue found = value.Find(*stored, storedEnd);
             if (found.copiedFixed) {
@@ -210,7 +209,8 @@ std::vector<std::string> CinTable::Lookup(std::string_view code) const {
             } else {
                 results.emplace_back(value.Whole(found));
             }
-            stored = later + v + 1;
+            // The later values are read from the value array.
+            stored = chardefs.StoredValuesBegin() + v + 1;
             storedEnd = chardefs.StoredValuesEnd();
         }
     };
