@@ -258,14 +258,31 @@ void ChardefStore::BuildBuckets() {
     std::vector<std::uint32_t> starts((std::size_t{1} << bucketBits) + 1, 0);
     for (std::size_t id = 0; id < CodeCount(); ++id) ++starts[BucketOf(codeKeys[id]) + 1];
     for (std::size_t i = 1; i < starts.size(); ++i) starts[i] += starts[i - 1];
+    const std::size_t groups = (starts.size() + BucketGroup - 1) / BucketGroup;
+    bool fits = true;
+    for (std::size_t g = 0; g < groups && fits; ++g) {
+        const std::size_t last = std::min(starts.size(), (g + 1) * BucketGroup) - 1;
+        fits = starts[last] - starts[g * BucketGroup] <= UINT16_MAX;
+    }
+    bucketBase.clear();
+    bucketOffset.clear();
+    if (fits) {
+        bucketBase.resize(groups);
+        bucketOffset.resize(starts.size());
+        for (std::size_t g = 0; g < groups; ++g) bucketBase[g] = starts[g * BucketGroup];
+        for (std::size_t b = 0; b < starts.size(); ++b) {
+            bucketOffset[b] = static_cast<std::uint16_t>(starts[b] - bucketBase[b / BucketGroup]);
+        }
+        starts.clear();
+        starts.shrink_to_fit();
+    }
     bucketStart.swap(starts);
 }
 
 inline std::uint32_t ChardefStore::LowerBound(std::uint64_t key, std::string_view lowered,
                                               bool prefetchRuns) const {
     const std::uint32_t bucket = BucketOf(key);
-    const std::uint32_t first = bucketStart[bucket];
-    const std::uint32_t last = bucketStart[bucket + 1];
+    const auto [first, last] = BucketBounds(bucket);
     // The code's run start and the next (its end) are read next, and its first value; they
     // lie between the bucket's first and last, a line or two, asked for while the keys are
     // searched.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <random>
 #include <string>
@@ -383,4 +384,35 @@ TEST(CinLookupWildcards, LargeTableAgreesWithThePlainReading) {
         }
         EXPECT_EQ(table.Lookup(pattern), expected) << pattern;
     }
+}
+
+// Codes are found through a table of their first four bytes. Where more than 65,535 codes
+// share theirs, in a table listed out of code order, the table takes its wider form; every
+// code, one missing past each, and a prefix are still found.
+TEST(CinLookupLargeTables, CodesCrowdedBehindOneBeginningAreFound) {
+    const std::string letters = "abcdefghijklmnopq";  // 17^4 = 83,521 codes behind "zzzz"
+    std::vector<std::string> codes;
+    for (char a : letters) {
+        for (char b : letters) {
+            for (char c : letters) {
+                for (char d : letters) codes.push_back(std::string("zzzz") + a + b + c + d);
+            }
+        }
+    }
+    for (char a : letters) codes.push_back(std::string(1, a) + "x");
+    std::shuffle(codes.begin(), codes.end(), std::mt19937(3));
+    std::string file = "%chardef begin\n";
+    for (std::size_t i = 0; i < codes.size(); ++i) {
+        file += codes[i] + " v" + std::to_string(i) + "\n";
+    }
+    test_support::TempDir dir;
+    CinTable table;
+    ASSERT_TRUE(table.Load(dir.Write("t.cin", file)));
+    for (std::size_t i = 0; i < codes.size(); ++i) {
+        ASSERT_EQ(table.Lookup(codes[i]), std::vector<std::string>{"v" + std::to_string(i)}) << codes[i];
+        ASSERT_TRUE(table.Lookup(codes[i] + "a").empty()) << codes[i];
+    }
+    EXPECT_TRUE(table.Lookup("zzzz").empty());
+    EXPECT_TRUE(table.Lookup("zzzzr").empty());
+    EXPECT_EQ(table.Lookup("zzzzqqq?").size(), letters.size());
 }
