@@ -11,9 +11,9 @@ void ChardefStore::BuildScanIndex() {
     constexpr std::uint64_t highs = ones << 7;
     constexpr std::uint64_t lows = ~highs;
     const std::size_t count = CodeCount();
-    // One pass over the codes in id order: the '*' bytes of the codes the keys hold alone,
-    // and each code's length (a key's own, or its flagged entry's) as a bit in the words
-    // of that length. A scan for the codes of one length then reads a bit a code, and
+    // One pass over the codes in id order: each code counted into its first-bytes bucket,
+    // the '*' bytes of the codes the keys hold alone, and each code's length (a key's own,
+    // or its flagged entry's) as a bit in the words of that length. A scan for the codes of one length then reads a bit a code, and
     // nothing for a length no code has: those words are left out. A block of 64 codes
     // gathers its bits in a word per length, stored once, not in the arrays code by code.
     // The same pass keeps each code's last byte in a large table: a scan for a last byte
@@ -30,6 +30,7 @@ void ChardefStore::BuildScanIndex() {
             const std::size_t end = std::min(count, block + 64);
             for (std::size_t id = block; id < end; ++id) {
                 const std::uint64_t key = codeKeys[id];
+                CountInBucket(key);
                 std::size_t length;
                 unsigned char last = 0;
                 if ((key & LongFlag) == 0) {

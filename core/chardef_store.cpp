@@ -124,10 +124,18 @@ void ChardefStore::FinishBuild(std::string_view text) {
     BuildBuffer<std::uint32_t> starts;
     BuildBuffer<std::uint32_t> firsts;
     std::vector<LongCode> longs;
+    // The bytes among the keys' first four, for the first-bytes table (StartBuckets).
+    std::array<bool, 256> present{};
+    auto markFirstBytes = [&present](std::uint64_t key) {
+        for (unsigned i = 0; i < 4; ++i) present[(key >> Shift(i)) & 0xFF] = true;
+    };
     if (recordLongCodes.empty()) {
         // Every code is its key: a new key starts a new code.
         std::size_t distinct = 0;
-        for (std::size_t i = 0; i < count; ++i) distinct += i == 0 || sorted[i] != sorted[i - 1];
+        for (std::size_t i = 0; i < count; ++i) {
+            distinct += i == 0 || sorted[i] != sorted[i - 1];
+            markFirstBytes(sorted[i]);
+        }
         starts.resize(distinct + 1);
         if (distinct >= LargeCodeCount) firsts.resize(distinct + 1);
         // Without a branch (whether a record starts a code is random): every record writes
@@ -165,6 +173,7 @@ void ChardefStore::FinishBuild(std::string_view text) {
             std::string_view longCode;
             if (startsCode(i, longCode)) ++distinct;
             previousLong = longCode;
+            markFirstBytes(sorted[i]);
         }
         starts.resize(distinct + 1);
         if (distinct >= LargeCodeCount) firsts.resize(distinct + 1);
@@ -206,8 +215,9 @@ void ChardefStore::FinishBuild(std::string_view text) {
     // keep the capacity.
     BuildBuffer<std::uint64_t>().swap(recordKeys);
     std::vector<LongCode>().swap(recordLongCodes);
-    BuildBuckets();
+    StartBuckets(present);
     BuildScanIndex();
+    FinishBuckets();
 }
 
 std::string_view ChardefStore::FullCode(std::uint32_t id) const {
@@ -220,33 +230,21 @@ int ChardefStore::Compare(std::uint32_t id, std::uint64_t key, std::string_view 
     return LongCodeOf(longCodes, id).compare(lowered);
 }
 
-std::uint32_t ChardefStore::BucketOf(std::uint64_t key) const {
-    // The ranks of the first four bytes side by side, then those past the table's cut
-    // dropped: straight-line code, for it runs once per code while building.
-    std::uint64_t ranks = 0;
-    for (unsigned i = 0; i < 4; ++i)
-        ranks = (ranks << rankBits) | byteRank[(key >> Shift(i)) & 0xFF];
-    return static_cast<std::uint32_t>(ranks >> bucketShift);
-}
-
 // The first-bytes table over the sorted keys. Each byte that starts a code (within the
 // table's first few bytes) gets a rank in byte order, so the ranks of a key's first bytes
 // never decrease along the keys and each value picks out one contiguous bucket. A binary
-// search then covers a bucket of a few codes instead of the whole table.
-void ChardefStore::BuildBuckets() {
+// search then covers a bucket of a few codes instead of the whole table. The bytes present
+// are gathered while the codes are laid out, and the codes are counted into their buckets
+// in the scan index's pass (CountInBucket), so the table costs no passes of its own.
+void ChardefStore::StartBuckets(const std::array<bool, 256>& present) {
     // About one bucket per two to four codes, so a search reads one or two cache lines;
-    // at most 2^20 buckets (4 MiB for a table of a million codes or more).
+    // at most 2^20 buckets.
     constexpr unsigned MaxBucketBits = 20;
-    std::array<bool, 256> present{};
-    present[0] = true;  // the padding of short codes
-    for (std::size_t id = 0; id < CodeCount(); ++id) {
-        const std::uint64_t head = codeKeys[id] >> 32;  // the first four bytes
-        for (unsigned i = 0; i < 4; ++i) present[(head >> (24 - 8 * i)) & 0xFF] = true;
-    }
     unsigned rank = 0;
     for (unsigned byte = 0; byte < 256; ++byte) {
         byteRank[byte] = static_cast<std::uint8_t>(rank);
-        rank += present[byte] ? 1 : 0;
+        // The padding of short codes is always ranked.
+        rank += present[byte] || byte == 0 ? 1 : 0;
     }
     // Ranks run from 0 to `rank` (a byte above every present one); bytes seen nowhere share
     // the rank of the next present byte, which keeps the order.
@@ -255,8 +253,11 @@ void ChardefStore::BuildBuckets() {
     const auto wanted = static_cast<unsigned>(std::bit_width(CodeCount()));
     const unsigned bucketBits = std::min({std::max(wanted, 3u) - 2, MaxBucketBits, 4 * rankBits});
     bucketShift = 4 * rankBits - bucketBits;
-    std::vector<std::uint32_t> starts((std::size_t{1} << bucketBits) + 1, 0);
-    for (std::size_t id = 0; id < CodeCount(); ++id) ++starts[BucketOf(codeKeys[id]) + 1];
+    bucketStart.assign((std::size_t{1} << bucketBits) + 1, 0);
+}
+
+void ChardefStore::FinishBuckets() {
+    std::vector<std::uint32_t>& starts = bucketStart;
     for (std::size_t i = 1; i < starts.size(); ++i) starts[i] += starts[i - 1];
     const std::size_t groups = (starts.size() + BucketGroup - 1) / BucketGroup;
     bool fits = true;
@@ -266,17 +267,14 @@ void ChardefStore::BuildBuckets() {
     }
     bucketBase.clear();
     bucketOffset.clear();
-    if (fits) {
-        bucketBase.resize(groups);
-        bucketOffset.resize(starts.size());
-        for (std::size_t g = 0; g < groups; ++g) bucketBase[g] = starts[g * BucketGroup];
-        for (std::size_t b = 0; b < starts.size(); ++b) {
-            bucketOffset[b] = static_cast<std::uint16_t>(starts[b] - bucketBase[b / BucketGroup]);
-        }
-        starts.clear();
-        starts.shrink_to_fit();
+    if (!fits) return;
+    bucketBase.resize(groups);
+    bucketOffset.resize(starts.size());
+    for (std::size_t g = 0; g < groups; ++g) bucketBase[g] = starts[g * BucketGroup];
+    for (std::size_t b = 0; b < starts.size(); ++b) {
+        bucketOffset[b] = static_cast<std::uint16_t>(starts[b] - bucketBase[b / BucketGroup]);
     }
-    bucketStart.swap(starts);
+    std::vector<std::uint32_t>().swap(starts);
 }
 
 inline std::uint32_t ChardefStore::LowerBound(std::uint64_t key, std::string_view lowered,

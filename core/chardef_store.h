@@ -305,7 +305,14 @@ class ChardefStore {
     std::string_view LongCodeOf(const std::vector<LongCode>& list, std::uint32_t id) const;
     std::string_view FullCode(std::uint32_t id) const;
     int Compare(std::uint32_t id, std::uint64_t key, std::string_view lowered) const;
-    std::uint32_t BucketOf(std::uint64_t key) const;
+    std::uint32_t BucketOf(std::uint64_t key) const {
+        // The ranks of the first four bytes side by side, then those past the table's cut
+        // dropped: straight-line code, for it runs once per code while building.
+        std::uint64_t ranks = 0;
+        for (unsigned i = 0; i < 4; ++i)
+            ranks = (ranks << rankBits) | byteRank[(key >> (56 - 8 * i)) & 0xFF];
+        return static_cast<std::uint32_t>(ranks >> bucketShift);
+    }
     // The first id of a bucket, and of the next (its end).
     std::pair<std::uint32_t, std::uint32_t> BucketBounds(std::uint32_t bucket) const {
         if (bucketOffset.empty()) return {bucketStart[bucket], bucketStart[bucket + 1]};
@@ -313,7 +320,11 @@ class ChardefStore {
                 bucketBase[(bucket + 1) / BucketGroup] + bucketOffset[bucket + 1]};
     }
     std::uint32_t LowerBound(std::uint64_t key, std::string_view lowered, bool prefetchRuns) const;
-    void BuildBuckets();
+    void StartBuckets(const std::array<bool, 256>& present);
+    // Counts a code into its bucket, codes in id order, between StartBuckets and
+    // FinishBuckets.
+    void CountInBucket(std::uint64_t key) { ++bucketStart[BucketOf(key) + 1]; }
+    void FinishBuckets();
     // Returns whether it also turned values kept as places into their stored form.
     bool SortRecords(std::string_view text);  // chardef_sort.cpp
     // The stored form of a value kept as its place (BuildForm) for a record's key; inline,
