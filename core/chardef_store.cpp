@@ -253,28 +253,36 @@ void ChardefStore::StartBuckets(const std::array<bool, 256>& present) {
     const auto wanted = static_cast<unsigned>(std::bit_width(CodeCount()));
     const unsigned bucketBits = std::min({std::max(wanted, 3u) - 2, MaxBucketBits, 4 * rankBits});
     bucketShift = 4 * rankBits - bucketBits;
-    bucketStart.assign((std::size_t{1} << bucketBits) + 1, 0);
+    bucketStart.clear();
+    bucketBase.clear();
+    bucketOffset.assign((std::size_t{1} << bucketBits) + 1, 0);
+    crowdedBucket = false;
 }
 
 void ChardefStore::FinishBuckets() {
-    std::vector<std::uint32_t>& starts = bucketStart;
-    for (std::size_t i = 1; i < starts.size(); ++i) starts[i] += starts[i - 1];
-    const std::size_t groups = (starts.size() + BucketGroup - 1) / BucketGroup;
-    bool fits = true;
-    for (std::size_t g = 0; g < groups && fits; ++g) {
-        const std::size_t last = std::min(starts.size(), (g + 1) * BucketGroup) - 1;
-        fits = starts[last] - starts[g * BucketGroup] <= UINT16_MAX;
+    // The counts become each bucket's first id past its group's, in place, where every
+    // group spans fewer than 65,536 codes.
+    const std::size_t size = bucketOffset.size();
+    bool fits = !crowdedBucket;
+    if (fits) bucketBase.resize((size + BucketGroup - 1) / BucketGroup);
+    std::uint32_t total = 0;
+    std::uint32_t groupStart = 0;
+    for (std::size_t b = 0; b < size && fits; ++b) {
+        total += bucketOffset[b];
+        if (b % BucketGroup == 0) {
+            groupStart = total;
+            bucketBase[b / BucketGroup] = total;
+        }
+        fits = total - groupStart <= UINT16_MAX;
+        bucketOffset[b] = static_cast<std::uint16_t>(total - groupStart);
     }
-    bucketBase.clear();
-    bucketOffset.clear();
-    if (!fits) return;
-    bucketBase.resize(groups);
-    bucketOffset.resize(starts.size());
-    for (std::size_t g = 0; g < groups; ++g) bucketBase[g] = starts[g * BucketGroup];
-    for (std::size_t b = 0; b < starts.size(); ++b) {
-        bucketOffset[b] = static_cast<std::uint16_t>(starts[b] - bucketBase[b / BucketGroup]);
-    }
-    std::vector<std::uint32_t>().swap(starts);
+    if (fits) return;
+    // Codes crowded behind a few beginnings: counted again, in the wide form.
+    std::vector<std::uint16_t>().swap(bucketOffset);
+    std::vector<std::uint32_t>().swap(bucketBase);
+    bucketStart.assign(size, 0);
+    for (std::size_t id = 0; id < CodeCount(); ++id) ++bucketStart[BucketOf(codeKeys[id]) + 1];
+    for (std::size_t i = 1; i < size; ++i) bucketStart[i] += bucketStart[i - 1];
 }
 
 inline std::uint32_t ChardefStore::LowerBound(std::uint64_t key, std::string_view lowered,

@@ -323,7 +323,11 @@ class ChardefStore {
     void StartBuckets(const std::array<bool, 256>& present);
     // Counts a code into its bucket, codes in id order, between StartBuckets and
     // FinishBuckets.
-    void CountInBucket(std::uint64_t key) { ++bucketStart[BucketOf(key) + 1]; }
+    void CountInBucket(std::uint64_t key) {
+        // Counted in the narrow form; a count that wraps around sends the table to the
+        // wide one.
+        crowdedBucket |= ++bucketOffset[BucketOf(key) + 1] == 0;
+    }
     void FinishBuckets();
     // Returns whether it also turned values kept as places into their stored form.
     bool SortRecords(std::string_view text);  // chardef_sort.cpp
@@ -362,6 +366,7 @@ class ChardefStore {
     static constexpr std::uint32_t BucketGroup = 256;
     std::vector<std::uint32_t> bucketBase;
     std::vector<std::uint16_t> bucketOffset;
+    bool crowdedBucket = false;  // building only: a bucket of 65,536 codes or more
     std::array<std::uint8_t, 256> byteRank{};
     unsigned rankBits = 1;
     unsigned bucketShift = 0;

@@ -386,33 +386,52 @@ TEST(CinLookupWildcards, LargeTableAgreesWithThePlainReading) {
     }
 }
 
-// Codes are found through a table of their first four bytes. Where more than 65,535 codes
-// share theirs, in a table listed out of code order, the table takes its wider form; every
-// code, one missing past each, and a prefix are still found.
-TEST(CinLookupLargeTables, CodesCrowdedBehindOneBeginningAreFound) {
-    const std::string letters = "abcdefghijklmnopq";  // 17^4 = 83,521 codes behind "zzzz"
-    std::vector<std::string> codes;
-    for (char a : letters) {
-        for (char b : letters) {
-            for (char c : letters) {
-                for (char d : letters) codes.push_back(std::string("zzzz") + a + b + c + d);
+// Codes are found through a table of their first four bytes, kept narrow while no group
+// of its buckets spans 65,536 codes or more. Codes crowded behind one beginning, or
+// behind a few neighbouring ones, in a table listed out of code order, take its wide
+// form: every code, one missing past each, and a pattern are still found.
+TEST(CinLookupLargeTables, CodesCrowdedBehindFewBeginningsAreFound) {
+    const std::string letters = "abcdefghijklmnopq";  // 17^4 = 83,521 codes in each shape
+    auto appendAll = [&](std::vector<std::string>& codes, const std::string& head, int keys) {
+        std::vector<std::string> grown = {head};
+        for (int k = 0; k < keys; ++k) {
+            std::vector<std::string> next;
+            for (const std::string& code : grown) {
+                for (char letter : letters) next.push_back(code + letter);
             }
+            grown.swap(next);
         }
+        codes.insert(codes.end(), grown.begin(), grown.end());
+    };
+    struct Shape {
+        const char* name;
+        std::string head;
+        int keys;
+    };
+    for (const Shape& shape : {Shape{"one beginning", "zzzz", 4}, Shape{"neighbours", "zz", 4}}) {
+        std::vector<std::string> codes;
+        appendAll(codes, shape.head, shape.keys);
+        for (char a : letters) codes.push_back(std::string(1, a) + "x");
+        std::shuffle(codes.begin(), codes.end(), std::mt19937(3));
+        std::string file = "%chardef begin\n";
+        for (std::size_t i = 0; i < codes.size(); ++i) {
+            file += codes[i] + " v" + std::to_string(i) + "\n";
+        }
+        test_support::TempDir dir;
+        CinTable table;
+        ASSERT_TRUE(table.Load(dir.Write("t.cin", file))) << shape.name;
+        for (std::size_t i = 0; i < codes.size(); ++i) {
+            ASSERT_EQ(table.Lookup(codes[i]), std::vector<std::string>{"v" + std::to_string(i)})
+                << shape.name << " " << codes[i];
+            ASSERT_TRUE(table.Lookup(codes[i] + "a").empty()) << shape.name << " " << codes[i];
+        }
+        EXPECT_TRUE(table.Lookup(shape.head).empty()) << shape.name;
+        EXPECT_TRUE(table.Lookup(shape.head + "r").empty()) << shape.name;
+        EXPECT_EQ(table
+                      .Lookup(shape.head +
+                              std::string(static_cast<std::size_t>(shape.keys) - 1, 'q') + "?")
+                      .size(),
+                  letters.size())
+            << shape.name;
     }
-    for (char a : letters) codes.push_back(std::string(1, a) + "x");
-    std::shuffle(codes.begin(), codes.end(), std::mt19937(3));
-    std::string file = "%chardef begin\n";
-    for (std::size_t i = 0; i < codes.size(); ++i) {
-        file += codes[i] + " v" + std::to_string(i) + "\n";
-    }
-    test_support::TempDir dir;
-    CinTable table;
-    ASSERT_TRUE(table.Load(dir.Write("t.cin", file)));
-    for (std::size_t i = 0; i < codes.size(); ++i) {
-        ASSERT_EQ(table.Lookup(codes[i]), std::vector<std::string>{"v" + std::to_string(i)}) << codes[i];
-        ASSERT_TRUE(table.Lookup(codes[i] + "a").empty()) << codes[i];
-    }
-    EXPECT_TRUE(table.Lookup("zzzz").empty());
-    EXPECT_TRUE(table.Lookup("zzzzr").empty());
-    EXPECT_EQ(table.Lookup("zzzzqqq?").size(), letters.size());
 }
