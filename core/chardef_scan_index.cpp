@@ -13,12 +13,13 @@ void ChardefStore::BuildScanIndex() {
     const std::size_t count = CodeCount();
     // One pass over the codes in id order: each code counted into its first-bytes bucket,
     // the '*' bytes of the codes the keys hold alone, and each code's length (a key's own,
-    // or its flagged entry's) as a bit in the words of that length. A scan for the codes of one length then reads a bit a code, and
-    // nothing for a length no code has: those words are left out. A block of 64 codes
-    // gathers its bits in a word per length, stored once, not in the arrays code by code.
-    // The same pass keeps each code's last byte in a large table: a scan for a last byte
-    // then reads one byte a code instead of eight from the keys (small tables are scanned
-    // fast enough without it and are tight on memory).
+    // or its flagged entry's) as a bit in the words of that length. A scan for the codes
+    // of one length then reads a bit a code, and nothing for a length no code has: those
+    // words are left out. A block of 64 codes gathers its bits in a word per length,
+    // stored once, not in the arrays code by code. The same pass keeps each code's last
+    // byte in a large table: a scan for a last byte then reads one byte a code instead of
+    // eight from the keys (small tables are scanned fast enough without it and are tight
+    // on memory).
     const std::size_t words = (count + 63) / 64;
     lengthBits.assign(KeyBytes * words, 0);
     lastBytes.clear();
