@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Measures every table goal in one run: the benchmark program over the generated tables
 # (and the real ones converted from Rime dictionaries when rime-data-array30 and
-# rime-data-cangjie5 are installed), then peak resident memory per table with
-# /usr/bin/time -v, and fresh-process load against read with hyperfine when installed.
+# rime-data-cangjie5 are installed), the machine's dependent random read, then peak
+# resident memory per table with /usr/bin/time -v, and fresh-process load against read
+# with hyperfine when installed.
 # Everything it writes stays under build/.
 #   benchmarks/run_goals.sh [REPETITIONS]
 set -euo pipefail
@@ -29,6 +30,15 @@ fi
     --benchmark_report_aggregates_only=true --benchmark_format=json \
     --benchmark_out="$out/results.json" --benchmark_out_format=json >"$out/console.json"
 python3 benchmarks/goal_table.py "$out/results.json"
+
+# The floor under an exact lookup in a large table, which makes two or three such reads in
+# a row: what one random read waiting on the one before costs here.
+"$bin/memory_latency_benchmark" --benchmark_min_time=0.3 --benchmark_format=json 2>/dev/null |
+    python3 -c '
+import json, sys
+runs = json.load(sys.stdin)["benchmarks"]
+reads = ["{} MiB {:.0f} ns".format(run["name"].split("/")[1], run["per_read"] * 1e9) for run in runs]
+print("\ndependent random read on this machine: " + ", ".join(reads))'
 
 # Peak resident memory of a fresh process: loading, beside starting only and reading only.
 files=()
