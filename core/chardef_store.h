@@ -361,8 +361,8 @@ class ChardefStore {
     std::string longArena;                   // flagged codes, lower-cased, back to back
     std::vector<std::uint32_t> bucketStart;  // bucket of the first bytes -> first id; one more
     // The same in half the room where it fits: a group's first id, and each bucket's first
-    // id past it. A lookup reads the table at random: at half the size it stays in the
-    // cache twice as long.
+    // id past it. A lookup reads the table at random, and at half the size it is found
+    // in the cache more often.
     static constexpr std::uint32_t BucketGroup = 256;
     std::vector<std::uint32_t> bucketBase;
     std::vector<std::uint16_t> bucketOffset;
