@@ -1,6 +1,7 @@
 // The build's sort: the records (a key and a stored value each) in key order, equal keys
 // in file order.
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstring>
 #include <vector>
@@ -127,11 +128,172 @@ void SortWordsAbove(BuildBuffer<std::uint64_t>& words, unsigned lowBits, unsigne
     }
 }
 
+// Records whose keys differ in nearly every bit (codes of up to eight keys) but are made
+// of few different bytes: a radix sort over memory would take four passes, each moving
+// every record. Here one pass by the keys' top two bytes moves the records into runs of
+// one lead each (a few thousand records in a large table, which fit in the cache), and
+// each run is then sorted by its six other bytes, two at a time, in three passes within
+// the cache. The bytes found in each place are ranked, so that a digit of two bytes takes
+// few counts (two bytes of thirty keys: ten bits, not sixteen), and a record's three
+// digits and its value fit in one word, from which the key is rebuilt at the end.
+// Returns false, having moved nothing, when the digits would not fit or the runs would be
+// too short to pay for their counts.
+bool SortInLeadRuns(BuildBuffer<std::uint64_t>& keys, BuildBuffer<std::uint32_t>& values) {
+    constexpr unsigned MaxRunDigitBits = 11;  // a run's counts for a digit: at most 2,048
+    constexpr std::size_t Pairs = std::size_t{1} << 16;
+    const std::size_t count = keys.size();
+    std::vector<std::uint32_t> leadEnds(Pairs, 0);  // counts, then starts, then ends
+    // The pairs found in the three lower places (0: the lowest two bytes), a store a
+    // place: half the stores of marking each byte.
+    std::vector<unsigned char> pairFound(3 * Pairs, 0);
+    unsigned char* const found = pairFound.data();
+    for (std::uint64_t key : keys) {
+        ++leadEnds[static_cast<std::size_t>(key >> 48)];
+        found[key & 0xFFFF] = 1;
+        found[Pairs + ((key >> 16) & 0xFFFF)] = 1;
+        found[2 * Pairs + ((key >> 32) & 0xFFFF)] = 1;
+    }
+    // Byte place 0 is the key's lowest byte. Each byte found there gets a rank, in order.
+    std::array<std::array<bool, 256>, 6> byteFound{};
+    for (unsigned place = 0; place < 3; ++place) {
+        for (std::size_t pair = 0; pair < Pairs; ++pair) {
+            if (found[place * Pairs + pair] == 0) continue;
+            byteFound[2 * place][pair & 0xFF] = true;
+            byteFound[2 * place + 1][pair >> 8] = true;
+        }
+    }
+    std::array<unsigned, 6> byteBits{};
+    std::array<std::array<std::uint32_t, 256>, 6> rankOf{};
+    std::array<std::array<std::uint8_t, 256>, 6> byteOfRank{};
+    for (unsigned place = 0; place < 6; ++place) {
+        unsigned ranks = 0;
+        for (unsigned byte = 0; byte < 256; ++byte) {
+            rankOf[place][byte] = ranks;
+            if (byteFound[place][byte])
+                byteOfRank[place][ranks++] = static_cast<std::uint8_t>(byte);
+        }
+        byteBits[place] = static_cast<unsigned>(std::bit_width(ranks - 1));
+    }
+    // Digit d (of the pair at byte places 2d and 2d + 1) lies at digitShift[d] in the word,
+    // above the value. rankOf becomes each byte's rank in place in the word, and the
+    // digits' pairs are listed for the keys to be rebuilt.
+    std::array<unsigned, 3> digitBits{};
+    std::array<unsigned, 3> digitShift{};
+    std::array<std::vector<std::uint16_t>, 3> pairOfDigit;
+    unsigned used = 32;
+    for (unsigned d = 0; d < 3; ++d) {
+        const unsigned low = 2 * d;
+        const unsigned high = 2 * d + 1;
+        digitBits[d] = byteBits[low] + byteBits[high];
+        digitShift[d] = used;
+        used += digitBits[d];
+        if (digitBits[d] > MaxRunDigitBits || used > 64) return false;
+        std::vector<std::uint16_t>& pairs = pairOfDigit[d];
+        pairs.resize(std::size_t{1} << digitBits[d]);
+        for (std::size_t digit = 0; digit < pairs.size(); ++digit) {
+            pairs[digit] = static_cast<std::uint16_t>(
+                (byteOfRank[high][digit >> byteBits[low]] << 8) |
+                byteOfRank[low][digit & ((std::size_t{1} << byteBits[low]) - 1)]);
+        }
+        for (unsigned byte = 0; byte < 256; ++byte) {
+            rankOf[low][byte] <<= digitShift[d] - 32;
+            rankOf[high][byte] <<= digitShift[d] - 32 + byteBits[low];
+        }
+    }
+    std::size_t leads = 0;
+    std::uint32_t sum = 0;
+    for (std::uint32_t& lead : leadEnds) {
+        const std::uint32_t here = lead;
+        leads += here != 0 ? 1 : 0;
+        lead = sum;
+        sum += here;
+    }
+    // Each run clears and sums the counts of its three digits: runs that hold, on average,
+    // a twelfth of those counts or more keep that to a couple of dozen steps a record.
+    const std::size_t runCounts = (std::size_t{1} << digitBits[0]) +
+                                  (std::size_t{1} << digitBits[1]) +
+                                  (std::size_t{1} << digitBits[2]);
+    if (count < leads * runCounts / 12) return false;
+
+    BuildBuffer<std::uint64_t> words(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::uint64_t key = keys[i];
+        std::uint32_t digits = 0;
+        for (unsigned place = 0; place < 6; ++place)
+            digits |= rankOf[place][(key >> (8 * place)) & 0xFF];
+        words[leadEnds[static_cast<std::size_t>(key >> 48)]++] =
+            (std::uint64_t{digits} << 32) | values[i];
+    }
+
+    // The keys' array is free once the words hold the records: each run's middle pass
+    // goes through it.
+    std::uint64_t* const scratch = keys.data();
+    std::array<std::vector<std::uint32_t>, 3> next;
+    std::array<std::uint64_t, 3> mask{};
+    for (unsigned place = 0; place < 3; ++place) {
+        next[place].resize(std::size_t{1} << digitBits[place]);
+        mask[place] = (std::uint64_t{1} << digitBits[place]) - 1;
+    }
+    auto digit = [&](std::uint64_t word, unsigned place) {
+        return static_cast<std::size_t>((word >> digitShift[place]) & mask[place]);
+    };
+    std::size_t first = 0;
+    for (std::size_t lead = 0; lead < Pairs; ++lead) {
+        const std::size_t last = leadEnds[lead];
+        if (last == first) continue;
+        const std::uint64_t leadBits = std::uint64_t{lead} << 48;
+        auto store = [&](std::size_t to, std::uint64_t word) {
+            keys[to] = leadBits | (std::uint64_t{pairOfDigit[2][digit(word, 2)]} << 32) |
+                       (std::uint64_t{pairOfDigit[1][digit(word, 1)]} << 16) |
+                       pairOfDigit[0][digit(word, 0)];
+            values[to] = static_cast<std::uint32_t>(word);
+        };
+        if (last - first == 1) {
+            store(first, words[first]);
+            first = last;
+            continue;
+        }
+        std::uint32_t* const next0 = next[0].data();
+        std::uint32_t* const next1 = next[1].data();
+        std::uint32_t* const next2 = next[2].data();
+        for (auto& counts : next) std::fill(counts.begin(), counts.end(), 0);
+        for (std::size_t i = first; i < last; ++i) {
+            const std::uint64_t word = words[i];
+            ++next0[digit(word, 0)];
+            ++next1[digit(word, 1)];
+            ++next2[digit(word, 2)];
+        }
+        for (auto& counts : next) {
+            auto start = static_cast<std::uint32_t>(first);
+            for (std::uint32_t& here : counts) {
+                const std::uint32_t n = here;
+                here = start;
+                start += n;
+            }
+        }
+        for (std::size_t i = first; i < last; ++i) {
+            const std::uint64_t word = words[i];
+            scratch[next0[digit(word, 0)]++] = word;
+        }
+        for (std::size_t i = first; i < last; ++i) {
+            const std::uint64_t word = scratch[i];
+            words[next1[digit(word, 1)]++] = word;
+        }
+        for (std::size_t i = first; i < last; ++i) {
+            const std::uint64_t word = words[i];
+            store(next2[digit(word, 2)]++, word);
+        }
+        first = last;
+    }
+    return true;
+}
+
 }  // namespace
 
 // A stable least-significant-digit radix sort of the records by key. Only the bits that
 // differ between records are sorted, in digits of up to 14 bits (three passes for codes
-// of five ASCII keys, with counts that stay in the cache); a table already in code order
+// of five ASCII keys, with counts that stay in the cache), and keys too wide for that are
+// sorted in runs by their first bytes where they can be; a table already in code order
 // skips it.
 bool ChardefStore::SortRecords(std::string_view text) {
     const std::size_t count = recordKeys.size();
@@ -204,10 +366,11 @@ bool ChardefStore::SortRecords(std::string_view text) {
         values.swap(sortedValues);
         return false;
     }
-    // Keys and values move together, in passes over every differing bit (codes of eight
-    // keys, for instance, differ in nearly every bit of the key). Each pass moves twelve
-    // bytes a record, so fewer and wider digits pay here (measured on codes of eight keys:
-    // four passes of 16 bits beat five of 13).
+    if (SortInLeadRuns(recordKeys, values)) return false;
+    // Keys and values move together, in passes over every differing bit (codes of many
+    // different bytes, for instance). Each pass moves twelve bytes a record, so fewer and
+    // wider digits pay here (measured on codes of eight keys: four passes of 16 bits beat
+    // five of 13).
     constexpr unsigned WideDigitBits = 16;
     const Digits digits(low, bits, WideDigitBits);
     DigitStarts starts(recordKeys, digits);

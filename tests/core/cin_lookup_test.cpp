@@ -230,9 +230,10 @@ TEST(CinLookupLongCodes, EightByteCodesSortAroundTheCodesTheKeyCannotHold) {
 }
 
 // Tables of random entries against a plain reading (a std::map in byte order): codes of
-// one to five keys (the usual tables), of one to nine keys (past what a key holds), and
-// codes of one to ten arbitrary bytes, whose keys differ in every bit (the sort then moves
-// keys and values apart).
+// one to five keys (the usual tables), of one to nine keys (past what a key holds), the
+// same of only five keys (many entries to each beginning, which the sort takes in runs),
+// and codes of one to ten arbitrary bytes, whose keys differ in every bit (the sort then
+// moves keys and values apart).
 TEST(CinLookupRandomTables, EveryCodeAndWildcardMatchAPlainReading) {
     struct Shape {
         const char* name;
@@ -249,6 +250,7 @@ TEST(CinLookupRandomTables, EveryCodeAndWildcardMatchAPlainReading) {
     const Shape shapes[] = {{"keys", "abcdefghijklmnopqrstuvwxyz,./;ABC", 5, 0},
                             {"keys without three", "abcdefghijklmnopqrstuvwxyz,./;ABC", 5, 3},
                             {"long keys", "abcdefghijklmnopqrstuvwxyz,./;ABC", 9, 0},
+                            {"long codes of few keys", "abcdeABC", 9, 0},
                             {"bytes", everyByte, 10, 0}};
     for (const Shape& shape : shapes) {
         std::mt19937 random(11);
