@@ -366,7 +366,9 @@ bool ChardefStore::SortRecords(std::string_view text) {
         values.swap(sortedValues);
         return false;
     }
-    if (SortInLeadRuns(recordKeys, values)) return false;
+    // Runs pay only once the records outgrow the caches: below that, the passes over
+    // memory are cache-fast, and the runs' tables would cost more than they save.
+    if (count >= LargeCodeCount && SortInLeadRuns(recordKeys, values)) return false;
     // Keys and values move together, in passes over every differing bit (codes of many
     // different bytes, for instance). Each pass moves twelve bytes a record, so fewer and
     // wider digits pay here (measured on codes of eight keys: four passes of 16 bits beat
