@@ -12,6 +12,16 @@ namespace {
 
 constexpr unsigned MaxDigitBits = 14;
 
+// Turns the counts of each digit into where its records start, the first at `first`.
+void CountsToStarts(std::uint32_t* counts, std::size_t size, std::uint32_t first) {
+    std::uint32_t start = first;
+    for (std::size_t i = 0; i < size; ++i) {
+        const std::uint32_t here = counts[i];
+        counts[i] = start;
+        start += here;
+    }
+}
+
 // The digits of a least-significant-digit radix sort over `keyBits` bits above `lowBits`,
 // each of at most `maxBits`, as even as the passes allow.
 struct Digits {
@@ -57,7 +67,7 @@ class DigitStarts {
                 break;  // 64 bits in digits of 14 or more
         }
         for (unsigned pass = 0; pass < digits.passes; ++pass) {
-            Sum(starts.data() + pass * digits.Size(), digits.Size());
+            CountsToStarts(starts.data() + pass * digits.Size(), digits.Size(), 0);
         }
     }
 
@@ -80,7 +90,7 @@ class DigitStarts {
         std::uint32_t* const counts = starts.data();
         forEachKey(
             [=](std::uint64_t key) { ++counts[static_cast<std::size_t>((key >> shift) & mask)]; });
-        Sum(counts, digits.Size());
+        CountsToStarts(counts, digits.Size(), 0);
         return counts;
     }
 
@@ -98,14 +108,6 @@ class DigitStarts {
             for (unsigned pass = 0; pass < Passes; ++pass) {
                 ++counts[pass * size + static_cast<std::size_t>((sorted >> (pass * bits)) & mask)];
             }
-        }
-    }
-    static void Sum(std::uint32_t* counts, std::size_t size) {
-        std::uint32_t sum = 0;
-        for (std::size_t i = 0; i < size; ++i) {
-            const std::uint32_t here = counts[i];
-            counts[i] = sum;
-            sum += here;
         }
     }
     bool all;
@@ -128,19 +130,98 @@ void SortWordsAbove(BuildBuffer<std::uint64_t>& words, unsigned lowBits, unsigne
     }
 }
 
+// A run's three digits, packed into the upper half of a word above the record's value:
+// digit d is the pair of key bytes 2d and 2d + 1 (byte 0 the lowest), the ranks of the
+// two bytes among those found in their places side by side. Two bytes of thirty keys
+// then take ten bits, not sixteen, so a run's counts stay few.
+class RunDigits {
+  public:
+    static constexpr unsigned MaxBits = 11;  // a run's counts for a digit: at most 2,048
+    static constexpr std::size_t Pairs = std::size_t{1} << 16;
+
+    // From the pairs found in each of the three lower places (`found`, Pairs a place).
+    // Fits() tells whether every digit takes MaxBits or fewer and all three 32 or fewer.
+    explicit RunDigits(const unsigned char* found) {
+        std::array<std::array<bool, 256>, 6> byteFound{};
+        for (unsigned d = 0; d < 3; ++d) {
+            for (std::size_t pair = 0; pair < Pairs; ++pair) {
+                if (found[d * Pairs + pair] == 0) continue;
+                byteFound[2 * d][pair & 0xFF] = true;
+                byteFound[2 * d + 1][pair >> 8] = true;
+            }
+        }
+        std::array<unsigned, 6> byteBits{};
+        std::array<std::array<std::uint8_t, 256>, 6> byteOfRank{};
+        for (unsigned place = 0; place < 6; ++place) {
+            unsigned ranks = 0;
+            for (unsigned byte = 0; byte < 256; ++byte) {
+                rankOf[place][byte] = ranks;
+                if (byteFound[place][byte])
+                    byteOfRank[place][ranks++] = static_cast<std::uint8_t>(byte);
+            }
+            byteBits[place] = static_cast<unsigned>(std::bit_width(ranks - 1));
+        }
+        unsigned used = 32;
+        for (unsigned d = 0; d < 3; ++d) {
+            const unsigned low = 2 * d;
+            const unsigned high = 2 * d + 1;
+            bits[d] = byteBits[low] + byteBits[high];
+            shift[d] = used;
+            mask[d] = (std::uint64_t{1} << bits[d]) - 1;
+            used += bits[d];
+            fits = fits && bits[d] <= MaxBits && used <= 64;
+            if (!fits) return;
+            // Each byte's rank in place in the word, and each digit's pair for the keys
+            // to be rebuilt.
+            for (unsigned byte = 0; byte < 256; ++byte) {
+                rankOf[low][byte] <<= shift[d] - 32;
+                rankOf[high][byte] <<= shift[d] - 32 + byteBits[low];
+            }
+            pairOf[d].resize(Size(d));
+            for (std::size_t digit = 0; digit < Size(d); ++digit) {
+                pairOf[d][digit] = static_cast<std::uint16_t>(
+                    (byteOfRank[high][digit >> byteBits[low]] << 8) |
+                    byteOfRank[low][digit & ((std::size_t{1} << byteBits[low]) - 1)]);
+            }
+        }
+    }
+    bool Fits() const { return fits; }
+    std::size_t Size(unsigned d) const { return std::size_t{1} << bits[d]; }
+    // The word of a record: its key's digits above its value.
+    std::uint64_t Word(std::uint64_t key, std::uint32_t value) const {
+        std::uint32_t digits = 0;
+        for (unsigned place = 0; place < 6; ++place)
+            digits |= rankOf[place][(key >> (8 * place)) & 0xFF];
+        return (std::uint64_t{digits} << 32) | value;
+    }
+    std::size_t Digit(std::uint64_t word, unsigned d) const {
+        return static_cast<std::size_t>((word >> shift[d]) & mask[d]);
+    }
+    // The key of a word whose top two bytes are `lead`.
+    std::uint64_t Key(std::uint64_t lead, std::uint64_t word) const {
+        return (lead << 48) | (std::uint64_t{pairOf[2][Digit(word, 2)]} << 32) |
+               (std::uint64_t{pairOf[1][Digit(word, 1)]} << 16) | pairOf[0][Digit(word, 0)];
+    }
+
+  private:
+    bool fits = true;
+    std::array<std::array<std::uint32_t, 256>, 6> rankOf{};
+    std::array<unsigned, 3> bits{};
+    std::array<unsigned, 3> shift{};
+    std::array<std::uint64_t, 3> mask{};
+    std::array<std::vector<std::uint16_t>, 3> pairOf;
+};
+
 // Records whose keys differ in nearly every bit (codes of up to eight keys) but are made
 // of few different bytes: a radix sort over memory would take four passes, each moving
 // every record. Here one pass by the keys' top two bytes moves the records into runs of
 // one lead each (a few thousand records in a large table, which fit in the cache), and
-// each run is then sorted by its six other bytes, two at a time, in three passes within
-// the cache. The bytes found in each place are ranked, so that a digit of two bytes takes
-// few counts (two bytes of thirty keys: ten bits, not sixteen), and a record's three
-// digits and its value fit in one word, from which the key is rebuilt at the end.
-// Returns false, having moved nothing, when the digits would not fit or the runs would be
-// too short to pay for their counts.
+// each run is then sorted by its six other bytes, two at a time (RunDigits), in three
+// passes within the cache; the key is rebuilt from the digits at the end. Returns false,
+// having moved nothing, when the digits would not fit or the runs would be too short to
+// pay for their counts.
 bool SortInLeadRuns(BuildBuffer<std::uint64_t>& keys, BuildBuffer<std::uint32_t>& values) {
-    constexpr unsigned MaxRunDigitBits = 11;  // a run's counts for a digit: at most 2,048
-    constexpr std::size_t Pairs = std::size_t{1} << 16;
+    constexpr std::size_t Pairs = RunDigits::Pairs;
     const std::size_t count = keys.size();
     std::vector<std::uint32_t> leadEnds(Pairs, 0);  // counts, then starts, then ends
     // The pairs found in the three lower places (0: the lowest two bytes), a store a
@@ -153,135 +234,62 @@ bool SortInLeadRuns(BuildBuffer<std::uint64_t>& keys, BuildBuffer<std::uint32_t>
         found[Pairs + ((key >> 16) & 0xFFFF)] = 1;
         found[2 * Pairs + ((key >> 32) & 0xFFFF)] = 1;
     }
-    // Byte place 0 is the key's lowest byte. Each byte found there gets a rank, in order.
-    std::array<std::array<bool, 256>, 6> byteFound{};
-    for (unsigned place = 0; place < 3; ++place) {
-        for (std::size_t pair = 0; pair < Pairs; ++pair) {
-            if (found[place * Pairs + pair] == 0) continue;
-            byteFound[2 * place][pair & 0xFF] = true;
-            byteFound[2 * place + 1][pair >> 8] = true;
-        }
-    }
-    std::array<unsigned, 6> byteBits{};
-    std::array<std::array<std::uint32_t, 256>, 6> rankOf{};
-    std::array<std::array<std::uint8_t, 256>, 6> byteOfRank{};
-    for (unsigned place = 0; place < 6; ++place) {
-        unsigned ranks = 0;
-        for (unsigned byte = 0; byte < 256; ++byte) {
-            rankOf[place][byte] = ranks;
-            if (byteFound[place][byte])
-                byteOfRank[place][ranks++] = static_cast<std::uint8_t>(byte);
-        }
-        byteBits[place] = static_cast<unsigned>(std::bit_width(ranks - 1));
-    }
-    // Digit d (of the pair at byte places 2d and 2d + 1) lies at digitShift[d] in the word,
-    // above the value. rankOf becomes each byte's rank in place in the word, and the
-    // digits' pairs are listed for the keys to be rebuilt.
-    std::array<unsigned, 3> digitBits{};
-    std::array<unsigned, 3> digitShift{};
-    std::array<std::vector<std::uint16_t>, 3> pairOfDigit;
-    unsigned used = 32;
-    for (unsigned d = 0; d < 3; ++d) {
-        const unsigned low = 2 * d;
-        const unsigned high = 2 * d + 1;
-        digitBits[d] = byteBits[low] + byteBits[high];
-        digitShift[d] = used;
-        used += digitBits[d];
-        if (digitBits[d] > MaxRunDigitBits || used > 64) return false;
-        std::vector<std::uint16_t>& pairs = pairOfDigit[d];
-        pairs.resize(std::size_t{1} << digitBits[d]);
-        for (std::size_t digit = 0; digit < pairs.size(); ++digit) {
-            pairs[digit] = static_cast<std::uint16_t>(
-                (byteOfRank[high][digit >> byteBits[low]] << 8) |
-                byteOfRank[low][digit & ((std::size_t{1} << byteBits[low]) - 1)]);
-        }
-        for (unsigned byte = 0; byte < 256; ++byte) {
-            rankOf[low][byte] <<= digitShift[d] - 32;
-            rankOf[high][byte] <<= digitShift[d] - 32 + byteBits[low];
-        }
-    }
-    std::size_t leads = 0;
-    std::uint32_t sum = 0;
-    for (std::uint32_t& lead : leadEnds) {
-        const std::uint32_t here = lead;
-        leads += here != 0 ? 1 : 0;
-        lead = sum;
-        sum += here;
-    }
+    const RunDigits digits(found);
+    if (!digits.Fits()) return false;
+    const auto leads = static_cast<std::size_t>(
+        std::count_if(leadEnds.begin(), leadEnds.end(), [](std::uint32_t n) { return n != 0; }));
     // Each run clears and sums the counts of its three digits: runs that hold, on average,
     // a twelfth of those counts or more keep that to a couple of dozen steps a record.
-    const std::size_t runCounts = (std::size_t{1} << digitBits[0]) +
-                                  (std::size_t{1} << digitBits[1]) +
-                                  (std::size_t{1} << digitBits[2]);
-    if (count < leads * runCounts / 12) return false;
+    if (count < leads * (digits.Size(0) + digits.Size(1) + digits.Size(2)) / 12) return false;
+    CountsToStarts(leadEnds.data(), Pairs, 0);
 
     BuildBuffer<std::uint64_t> words(count);
     for (std::size_t i = 0; i < count; ++i) {
         const std::uint64_t key = keys[i];
-        std::uint32_t digits = 0;
-        for (unsigned place = 0; place < 6; ++place)
-            digits |= rankOf[place][(key >> (8 * place)) & 0xFF];
-        words[leadEnds[static_cast<std::size_t>(key >> 48)]++] =
-            (std::uint64_t{digits} << 32) | values[i];
+        words[leadEnds[static_cast<std::size_t>(key >> 48)]++] = digits.Word(key, values[i]);
     }
 
     // The keys' array is free once the words hold the records: each run's middle pass
     // goes through it.
     std::uint64_t* const scratch = keys.data();
     std::array<std::vector<std::uint32_t>, 3> next;
-    std::array<std::uint64_t, 3> mask{};
-    for (unsigned place = 0; place < 3; ++place) {
-        next[place].resize(std::size_t{1} << digitBits[place]);
-        mask[place] = (std::uint64_t{1} << digitBits[place]) - 1;
-    }
-    auto digit = [&](std::uint64_t word, unsigned place) {
-        return static_cast<std::size_t>((word >> digitShift[place]) & mask[place]);
+    for (unsigned d = 0; d < 3; ++d) next[d].resize(digits.Size(d));
+    std::uint32_t* const next0 = next[0].data();
+    std::uint32_t* const next1 = next[1].data();
+    std::uint32_t* const next2 = next[2].data();
+    auto store = [&](std::size_t lead, std::size_t to, std::uint64_t word) {
+        keys[to] = digits.Key(lead, word);
+        values[to] = static_cast<std::uint32_t>(word);
     };
     std::size_t first = 0;
     for (std::size_t lead = 0; lead < Pairs; ++lead) {
         const std::size_t last = leadEnds[lead];
-        if (last == first) continue;
-        const std::uint64_t leadBits = std::uint64_t{lead} << 48;
-        auto store = [&](std::size_t to, std::uint64_t word) {
-            keys[to] = leadBits | (std::uint64_t{pairOfDigit[2][digit(word, 2)]} << 32) |
-                       (std::uint64_t{pairOfDigit[1][digit(word, 1)]} << 16) |
-                       pairOfDigit[0][digit(word, 0)];
-            values[to] = static_cast<std::uint32_t>(word);
-        };
-        if (last - first == 1) {
-            store(first, words[first]);
+        if (last - first == 1) store(lead, first, words[first]);
+        if (last - first <= 1) {
             first = last;
             continue;
         }
-        std::uint32_t* const next0 = next[0].data();
-        std::uint32_t* const next1 = next[1].data();
-        std::uint32_t* const next2 = next[2].data();
         for (auto& counts : next) std::fill(counts.begin(), counts.end(), 0);
         for (std::size_t i = first; i < last; ++i) {
             const std::uint64_t word = words[i];
-            ++next0[digit(word, 0)];
-            ++next1[digit(word, 1)];
-            ++next2[digit(word, 2)];
+            ++next0[digits.Digit(word, 0)];
+            ++next1[digits.Digit(word, 1)];
+            ++next2[digits.Digit(word, 2)];
         }
         for (auto& counts : next) {
-            auto start = static_cast<std::uint32_t>(first);
-            for (std::uint32_t& here : counts) {
-                const std::uint32_t n = here;
-                here = start;
-                start += n;
-            }
+            CountsToStarts(counts.data(), counts.size(), static_cast<std::uint32_t>(first));
         }
         for (std::size_t i = first; i < last; ++i) {
             const std::uint64_t word = words[i];
-            scratch[next0[digit(word, 0)]++] = word;
+            scratch[next0[digits.Digit(word, 0)]++] = word;
         }
         for (std::size_t i = first; i < last; ++i) {
             const std::uint64_t word = scratch[i];
-            words[next1[digit(word, 1)]++] = word;
+            words[next1[digits.Digit(word, 1)]++] = word;
         }
         for (std::size_t i = first; i < last; ++i) {
             const std::uint64_t word = words[i];
-            store(next2[digit(word, 2)]++, word);
+            store(lead, next2[digits.Digit(word, 2)]++, word);
         }
         first = last;
     }
